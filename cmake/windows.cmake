@@ -1,0 +1,73 @@
+# The Windows tree, cross-compiled with MinGW-w64: Ottermoor.exe, the Windows
+# test executables and the helper programs they start. Everything is linked
+# statically so the programs run anywhere (and under Wine) on their own.
+
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+add_compile_options(${OM_WARNINGS})
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+set(OM_WIN32_LIBS user32 gdi32 comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 uuid advapi32 winmm)
+
+add_library(om_core STATIC ${OM_PORTABLE_SOURCES})
+target_include_directories(om_core PUBLIC ${OM_SRC})
+
+# The Win32 layer: every .cc in a win32/ folder under src/, except the
+# program's entry point.
+file(GLOB_RECURSE OM_WIN32_SOURCES CONFIGURE_DEPENDS ${OM_SRC}/*/win32/*.cc ${OM_SRC}/*/*/win32/*.cc)
+list(FILTER OM_WIN32_SOURCES EXCLUDE REGEX "/app/win32/winmain\\.cc$")
+add_library(om_win32 STATIC ${OM_WIN32_SOURCES})
+target_link_libraries(om_win32 PUBLIC om_core ${OM_WIN32_LIBS})
+
+file(GLOB OM_RESOURCES CONFIGURE_DEPENDS ${OM_SRC}/app/win32/*.rc)
+add_executable(Ottermoor WIN32 ${OM_SRC}/app/win32/winmain.cc ${OM_RESOURCES})
+target_link_libraries(Ottermoor PRIVATE om_win32 om_core)
+
+# libjpeg-turbo from Debian's source package (see scripts/build-libjpeg-win).
+set(OM_JPEG_DIR ${CMAKE_BINARY_DIR}/deps/libjpeg-turbo)
+execute_process(
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/build-libjpeg-win ${OM_JPEG_DIR} ${CMAKE_TOOLCHAIN_FILE}
+  RESULT_VARIABLE OM_JPEG_RESULT)
+if(NOT OM_JPEG_RESULT EQUAL 0)
+  message(FATAL_ERROR "libjpeg-turbo for Windows could not be built")
+endif()
+add_library(om_jpeg STATIC IMPORTED GLOBAL)
+set_target_properties(om_jpeg PROPERTIES
+  IMPORTED_LOCATION ${OM_JPEG_DIR}/install/lib/libjpeg.a
+  INTERFACE_INCLUDE_DIRECTORIES ${OM_JPEG_DIR}/install/include)
+
+# GoogleTest from Debian's sources.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# The foreign application the Windows tests start as a second process.
+file(GLOB OM_CLIPTOOL_SOURCES CONFIGURE_DEPENDS ${OM_TESTS}/win32/cliptool/*.cc)
+add_executable(cliptool ${OM_CLIPTOOL_SOURCES})
+target_include_directories(cliptool PRIVATE ${OM_SRC} ${OM_TESTS})
+target_link_libraries(cliptool PRIVATE ${OM_WIN32_LIBS})
+
+# Windows tests: the port contract suites against the Win32 adapters, and the
+# tests that need the real system.
+file(GLOB OM_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${OM_TESTS}/contract/*.cc ${OM_TESTS}/win32/*.cc)
+add_executable(om_win32_tests ${OM_WIN_TEST_SOURCES})
+target_include_directories(om_win32_tests PRIVATE ${OM_TESTS})
+target_link_libraries(om_win32_tests PRIVATE om_win32 om_core gtest_main gmock)
+add_dependencies(om_win32_tests cliptool)
+
+# Link check for the JPEG encoder: compresses a small image under Wine.
+add_executable(jpeg_link_check ${OM_TESTS}/win32/jpeg/jpeg_link_check.c)
+target_link_libraries(jpeg_link_check PRIVATE om_jpeg)
+
+# Every Windows test runs under Wine through scripts/wine-run, in the build's
+# own prefix, with a hard time limit of its own; the clipboard is one per
+# desktop, so they run one at a time.
+set(OM_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+function(om_wine_test name timeout)
+  add_test(NAME ${name} COMMAND ${OM_WINE_RUN} ${ARGN})
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${timeout} RUN_SERIAL TRUE
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;OM_WINE_TIMEOUT=${timeout}")
+endfunction()
+om_wine_test(win32_tests 600 $<TARGET_FILE:om_win32_tests> --gtest_color=no)
+om_wine_test(jpeg_link_check 120 $<TARGET_FILE:jpeg_link_check>)
