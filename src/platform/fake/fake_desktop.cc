@@ -1,0 +1,7 @@
+#include "platform/fake/fake_desktop.h"
+
+namespace om::fake {
+
+FakeDesktop::FakeDesktop() : windows_(kOwnProcessId), clipboard_(windows_), clock_(windows_) {}
+
+}  // namespace om::fake
