@@ -1,0 +1,52 @@
+#include "platform/win32/locale.h"
+
+#include <windows.h>
+
+#include <cmath>
+
+namespace om::win32 {
+namespace {
+
+std::string LocaleInfo(LCTYPE type, const char* fallback) {
+  char buffer[128];
+  const int length = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
+  if (length <= 1) return fallback;  // the count includes the terminating zero
+  return std::string(buffer, static_cast<std::size_t>(length - 1));
+}
+
+}  // namespace
+
+std::string Win32Locale::ShortDateFormat() { return LocaleInfo(LOCALE_SSHORTDATE, "M/d/yyyy"); }
+
+std::string Win32Locale::LongTimeFormat() { return LocaleInfo(LOCALE_STIMEFORMAT, "h:mm:ss tt"); }
+
+char Win32Locale::DecimalSeparator() { return LocaleInfo(LOCALE_SDECIMAL, ".")[0]; }
+
+std::string Win32Locale::FormatDateTime(double value) {
+  const DateTimeParts parts = DecodeDateTime(value);
+  // The system formats only dates it can hold in a SYSTEMTIME; anything else
+  // (a corrupt clock value) goes through the same pictures by hand.
+  if (parts.year >= 1601 && parts.year <= 9999) {
+    DateTimeParts date_only = parts;
+    date_only.hour = date_only.minute = date_only.second = date_only.millisecond = 0;
+    const auto days = static_cast<long long>(std::floor(EncodeDateTime(date_only)));
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(parts.year);
+    st.wMonth = static_cast<WORD>(parts.month);
+    st.wDay = static_cast<WORD>(parts.day);
+    st.wDayOfWeek = static_cast<WORD>(((days % 7) + 7 + 6) % 7);  // 1899-12-30 was a Saturday
+    st.wHour = static_cast<WORD>(parts.hour);
+    st.wMinute = static_cast<WORD>(parts.minute);
+    st.wSecond = static_cast<WORD>(parts.second);
+    st.wMilliseconds = static_cast<WORD>(parts.millisecond);
+    char date[128];
+    char time[128];
+    if (::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date) > 0 &&
+        ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time) > 0) {
+      return std::string(date) + " " + time;
+    }
+  }
+  return FormatDateTimePicture(parts, ShortDateFormat()) + " " + FormatDateTimePicture(parts, LongTimeFormat());
+}
+
+}  // namespace om::win32

@@ -1,0 +1,17 @@
+// ILocale over the user's regional settings (GetLocaleInfo, GetDateFormat,
+// GetTimeFormat).
+#pragma once
+
+#include "platform/locale.h"
+
+namespace om::win32 {
+
+class Win32Locale final : public ILocale {
+ public:
+  std::string ShortDateFormat() override;
+  std::string LongTimeFormat() override;
+  char DecimalSeparator() override;
+  std::string FormatDateTime(double value) override;
+};
+
+}  // namespace om::win32

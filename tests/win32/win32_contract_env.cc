@@ -1,0 +1,210 @@
+// The port contract cases under Wine: the Win32 adapters, and cliptool.exe
+// (started with `serve`) as the foreign application.
+#include <windows.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+#include "child_process.h"
+#include "contract/contract_env.h"
+#include "platform/win32/clipboard_system.h"
+#include "platform/win32/clock.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/window_system.h"
+
+namespace om::contract {
+namespace {
+
+// Generous: the machine may be loaded, and nothing waits this long when all
+// is well.
+constexpr std::uint32_t kReplyTimeoutMs = 20000;
+
+std::string Hex(const Bytes& bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::uint8_t b : bytes) {
+    out += digits[b >> 4];
+    out += digits[b & 15];
+  }
+  return out;
+}
+
+std::optional<Bytes> FromHex(const std::string& hex) {
+  auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  if (hex.size() % 2) return std::nullopt;
+  Bytes out;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    const int hi = digit(hex[i]), lo = digit(hex[i + 1]);
+    if (hi < 0 || lo < 0) return std::nullopt;
+    out.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
+  }
+  return out;
+}
+
+// cliptool's %XX escapes for the words of a command line.
+std::string Escape(const std::string& s) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : s) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b <= 0x20 || b >= 0x7F || c == '%' || c == '/' || c == '=') {
+      out += '%';
+      out += digits[b >> 4];
+      out += digits[b & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string Unescape(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size()) {
+      out += static_cast<char>(std::strtoul(s.substr(i + 1, 2).c_str(), nullptr, 16));
+      i += 2;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+class CliptoolApp final : public ForeignApp {
+ public:
+  bool Start() {
+    if (!process_.Start(test::ProgramPath("cliptool.exe") + " serve", true)) return false;
+    const auto reply = Command("window");
+    if (!reply) return false;
+    window_ = static_cast<WindowHandle>(std::strtoull(reply->c_str(), nullptr, 10));
+    return window_ != 0;
+  }
+
+  ~CliptoolApp() override {
+    if (process_.Running() && process_.WriteLine("quit")) {
+      // Leaving the chain sends to its head, which may be one of our
+      // windows: keep answering while it goes.
+      if (process_.WaitForExit(kReplyTimeoutMs)) return;
+    }
+    process_.Terminate();
+  }
+
+  WindowHandle Window() override { return window_; }
+
+  bool Put(const std::vector<ForeignItem>& items) override {
+    std::string line = "put";
+    for (const ForeignItem& item : items) {
+      line += item.promised ? " promise:" : " fmt:";
+      line += Escape(item.format_name) + "=" + Hex(item.data);
+    }
+    return Command(line).has_value();
+  }
+
+  std::optional<std::vector<ForeignFormat>> Read(const std::vector<std::uint32_t>& read_formats) override {
+    std::string line = "read";
+    for (std::uint32_t f : read_formats) {
+      line += ' ';
+      line += std::to_string(f);
+    }
+    const auto reply = Command(line);
+    if (!reply) return std::nullopt;
+    std::vector<ForeignFormat> formats;
+    std::istringstream entries(*reply);
+    std::string entry;
+    while (entries >> entry) {
+      ForeignFormat format;
+      std::string head = entry;
+      const std::size_t eq = entry.find('=');
+      if (eq != std::string::npos) {
+        head = entry.substr(0, eq);
+        format.data = FromHex(entry.substr(eq + 1));
+      }
+      const std::size_t slash = head.find('/');
+      if (slash != std::string::npos) format.registered_name = Unescape(head.substr(slash + 1));
+      format.format = static_cast<std::uint32_t>(std::strtoul(head.substr(0, slash).c_str(), nullptr, 10));
+      formats.push_back(std::move(format));
+    }
+    return formats;
+  }
+
+  std::uint32_t Register(const std::string& name) override {
+    const auto reply = Command("register " + Escape(name));
+    return reply ? static_cast<std::uint32_t>(std::strtoul(reply->c_str(), nullptr, 10)) : 0;
+  }
+
+  bool HoldOpen() override { return Command("hold").has_value(); }
+  bool Release() override { return Command("release").has_value(); }
+  bool JoinChain(bool swallow) override { return Command(swallow ? "join swallow" : "join").has_value(); }
+  bool LeaveChain() override { return Command("leave").has_value(); }
+  int DrawClipboardCount() override { return Count("drawcount"); }
+  int RenderCount() override { return Count("rendercount"); }
+
+ private:
+  // Sends one command; the text after "ok" when it succeeded.
+  std::optional<std::string> Command(const std::string& line) {
+    if (!process_.WriteLine(line)) return std::nullopt;
+    const auto reply = process_.ReadLine(kReplyTimeoutMs);
+    if (!reply || reply->rfind("ok", 0) != 0) return std::nullopt;
+    return reply->size() > 3 ? reply->substr(3) : std::string();
+  }
+
+  int Count(const char* command) {
+    const auto reply = Command(command);
+    return reply ? std::atoi(reply->c_str()) : -1;
+  }
+
+  test::ChildProcess process_;
+  WindowHandle window_ = 0;
+};
+
+class Win32ContractEnv final : public ContractEnv {
+ public:
+  Win32ContractEnv() {
+    store_.DeleteTree(ScratchKey());
+    // Every case starts from an empty clipboard, as the simulated one does.
+    if (clipboard_.Open(0) == ClipStatus::kOk) {
+      clipboard_.Empty();
+      clipboard_.Close();
+    }
+  }
+  ~Win32ContractEnv() override { store_.DeleteTree(ScratchKey()); }
+
+  IClipboardSystem& Clipboard() override { return clipboard_; }
+  IWindowSystem& Windows() override { return windows_; }
+  IClock& Clock() override { return clock_; }
+  IKeyValueStore& Store() override { return store_; }
+
+  bool WaitFor(const std::function<bool()>& condition, std::uint32_t timeout_ms) override {
+    return test::PumpUntil(condition, timeout_ms);
+  }
+  void Pump(std::uint32_t ms) override {
+    test::PumpUntil([] { return false; }, ms);
+  }
+
+  std::unique_ptr<ForeignApp> StartForeign() override {
+    auto app = std::make_unique<CliptoolApp>();
+    if (!app->Start()) return nullptr;
+    return app;
+  }
+
+  std::string ScratchKey() override { return "Software\\Brenholt\\OttermoorContractTest"; }
+
+ private:
+  win32::Win32WindowSystem windows_;
+  win32::Win32ClipboardSystem clipboard_;
+  win32::Win32Clock clock_;
+  win32::Win32Registry store_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractEnv> MakeContractEnv() { return std::make_unique<Win32ContractEnv>(); }
+
+}  // namespace om::contract
