@@ -1,0 +1,15 @@
+// The message boxes the application frame shows.
+#pragma once
+
+#include <string_view>
+
+namespace om {
+
+class IAppMessages {
+ public:
+  virtual ~IAppMessages() = default;
+  // An information message with an OK button; returns when it is closed.
+  virtual void Information(std::string_view text) = 0;
+};
+
+}  // namespace om
