@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/clock.h"
+
 namespace om::test {
 
 std::string ExecutableDir() {
@@ -26,17 +28,7 @@ std::string ProgramPath(const std::string& program) {
   return quoted;
 }
 
-void PumpMessages() {
-  MSG m;
-  while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    if (m.message == WM_QUIT) {
-      ::PostQuitMessage(static_cast<int>(m.wParam));
-      return;
-    }
-    ::TranslateMessage(&m);
-    ::DispatchMessageA(&m);
-  }
-}
+void PumpMessages() { win32::Win32Clock().ProcessMessages(); }
 
 bool PumpUntil(const std::function<bool()>& condition, std::uint32_t timeout_ms) {
   const DWORD start = ::GetTickCount();

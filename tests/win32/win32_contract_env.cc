@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "child_process.h"
+#include "cliptool/wire.h"
 #include "contract/contract_env.h"
 #include "platform/win32/clipboard_system.h"
 #include "platform/win32/clock.h"
@@ -20,62 +21,10 @@ namespace {
 // is well.
 constexpr std::uint32_t kReplyTimeoutMs = 20000;
 
-std::string Hex(const Bytes& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (std::uint8_t b : bytes) {
-    out += digits[b >> 4];
-    out += digits[b & 15];
-  }
-  return out;
-}
-
-std::optional<Bytes> FromHex(const std::string& hex) {
-  auto digit = [](char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  if (hex.size() % 2) return std::nullopt;
-  Bytes out;
-  for (std::size_t i = 0; i < hex.size(); i += 2) {
-    const int hi = digit(hex[i]), lo = digit(hex[i + 1]);
-    if (hi < 0 || lo < 0) return std::nullopt;
-    out.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
-  }
-  return out;
-}
-
-// cliptool's %XX escapes for the words of a command line.
-std::string Escape(const std::string& s) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : s) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b <= 0x20 || b >= 0x7F || c == '%' || c == '/' || c == '=') {
-      out += '%';
-      out += digits[b >> 4];
-      out += digits[b & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-std::string Unescape(const std::string& s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size()) {
-      out += static_cast<char>(std::strtoul(s.substr(i + 1, 2).c_str(), nullptr, 16));
-      i += 2;
-    } else {
-      out += s[i];
-    }
-  }
-  return out;
-}
+using cliptool::Escape;
+using cliptool::FromHex;
+using cliptool::Unescape;
+using cliptool::ToHex;
 
 class CliptoolApp final : public ForeignApp {
  public:
@@ -102,7 +51,7 @@ class CliptoolApp final : public ForeignApp {
     std::string line = "put";
     for (const ForeignItem& item : items) {
       line += item.promised ? " promise:" : " fmt:";
-      line += Escape(item.format_name) + "=" + Hex(item.data);
+      line += Escape(item.format_name) + "=" + ToHex(item.data);
     }
     return Command(line).has_value();
   }

@@ -71,6 +71,8 @@
 #include <string_view>
 #include <vector>
 
+#include "wire.h"
+
 #include "platform/win32/handles.h"
 
 namespace {
@@ -113,65 +115,10 @@ Output g_out;
 
 // ---------------------------------------------------------------- text helpers
 
-std::string ToHex(const Bytes& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (std::uint8_t b : bytes) {
-    out += digits[b >> 4];
-    out += digits[b & 15];
-  }
-  return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::optional<Bytes> FromHex(std::string_view hex) {
-  if (hex.size() % 2 != 0) return std::nullopt;
-  Bytes out;
-  out.reserve(hex.size() / 2);
-  for (std::size_t i = 0; i < hex.size(); i += 2) {
-    const int hi = HexDigit(hex[i]);
-    const int lo = HexDigit(hex[i + 1]);
-    if (hi < 0 || lo < 0) return std::nullopt;
-    out.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
-  }
-  return out;
-}
-
-std::string Unescape(std::string_view s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
-      out += static_cast<char>(HexDigit(s[i + 1]) << 4 | HexDigit(s[i + 2]));
-      i += 2;
-    } else {
-      out += s[i];
-    }
-  }
-  return out;
-}
-
-std::string Escape(std::string_view s) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : s) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b <= 0x20 || b >= 0x7F || c == '%' || c == '/' || c == '=') {
-      out += '%';
-      out += digits[b >> 4];
-      out += digits[b & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
+using om::cliptool::Escape;
+using om::cliptool::FromHex;
+using om::cliptool::ToHex;
+using om::cliptool::Unescape;
 
 std::vector<std::string> SplitSpaces(const std::string& line) {
   std::vector<std::string> words;
@@ -515,14 +462,14 @@ std::optional<std::pair<int, int>> ParseSize(const std::string& s) {
 }
 
 // Parses one item; on failure sets `error`. Strings arrive as UTF-8.
-std::optional<Item> ParseItem(const std::string& spec, bool wide_files, std::string& error) {
-  const std::size_t colon = spec.find(':');
+std::optional<Item> ParseItem(const std::string& arg, bool wide_files, std::string& error) {
+  const std::size_t colon = arg.find(':');
   if (colon == std::string::npos) {
-    error = "item without a kind: " + spec;
+    error = "item without a kind: " + arg;
     return std::nullopt;
   }
-  const std::string kind = spec.substr(0, colon);
-  const std::string rest = spec.substr(colon + 1);
+  const std::string kind = arg.substr(0, colon);
+  const std::string rest = arg.substr(colon + 1);
   Item item;
   if (kind == "text") {
     const std::string ansi = WideTo(CP_ACP, Utf8ToWide(rest));
@@ -537,17 +484,17 @@ std::optional<Item> ParseItem(const std::string& spec, bool wide_files, std::str
   } else if (kind == "fmt" || kind == "num" || kind == "promise") {
     const std::size_t eq = rest.rfind('=');
     if (eq == std::string::npos || eq == 0) {
-      error = "expected NAME=HEX: " + spec;
+      error = "expected NAME=HEX: " + arg;
       return std::nullopt;
     }
     auto data = FromHex(rest.substr(eq + 1));
     if (!data) {
-      error = "bad hex in " + spec;
+      error = "bad hex in " + arg;
       return std::nullopt;
     }
     const std::string name = rest.substr(0, eq);
     if (kind == "num" && !ParseNumber(name)) {
-      error = "num: needs a number: " + spec;
+      error = "num: needs a number: " + arg;
       return std::nullopt;
     }
     item.format = ParseFormat(name);
@@ -556,7 +503,7 @@ std::optional<Item> ParseItem(const std::string& spec, bool wide_files, std::str
   } else if (kind == "bitmap" || kind == "dib") {
     const auto size = ParseSize(rest);
     if (!size) {
-      error = "expected WxH: " + spec;
+      error = "expected WxH: " + arg;
       return std::nullopt;
     }
     item.format = kind == "bitmap" ? CF_BITMAP : CF_DIB;
@@ -569,7 +516,7 @@ std::optional<Item> ParseItem(const std::string& spec, bool wide_files, std::str
     return std::nullopt;
   }
   if (item.format == 0) {
-    error = "no format for " + spec;
+    error = "no format for " + arg;
     return std::nullopt;
   }
   return item;
@@ -965,19 +912,19 @@ int main() {
     bool no_owner = false;
     bool wide = false;
     unsigned long stay_ms = 30000;
-    std::vector<std::string> specs;
+    std::vector<std::string> item_args;
     for (std::size_t i = 0; i < args.size(); ++i) {
       if (args[i] == "--no-owner") no_owner = true;
       else if (args[i] == "--wide") wide = true;
       else if (args[i] == "--stay-ms" && i + 1 < args.size() && ParseNumber(args[i + 1])) stay_ms = *ParseNumber(args[++i]);
       else if (args[i].rfind("--", 0) == 0) return Usage("unknown put option " + args[i]);
-      else specs.push_back(args[i]);
+      else item_args.push_back(args[i]);
     }
     std::vector<Item> items;
     bool promises = false;
-    for (const auto& spec : specs) {
+    for (const auto& arg : item_args) {
       std::string error;
-      auto item = ParseItem(spec, wide, error);
+      auto item = ParseItem(arg, wide, error);
       if (!item) return Usage(error);
       promises = promises || item->promised;
       items.push_back(std::move(*item));
