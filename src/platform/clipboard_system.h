@@ -20,7 +20,8 @@
 // Rules the fake and the real system share (the contract tests hold both to
 // them): one window at a time has the clipboard open; Empty makes the opening
 // window the owner; SetData/Promise need the clipboard open, except that the
-// owner may call SetData while it answers a kRenderFormat request; closing
+// owner may call SetData while it answers a kRenderFormat request; SetData
+// refuses empty data (kFailed) for every format but kOwnerDisplay; closing
 // after a change sends kDrawClipboard to the first viewer before Close
 // returns; the sequence number changes with every change.
 #pragma once

@@ -140,6 +140,18 @@ TEST_F(ClipboardContract, FormatsComeBackInTheOrderTheyWereSet) {
   EXPECT_EQ(clip_->Close(), ClipStatus::kOk);
 }
 
+TEST_F(ClipboardContract, EmptyDataIsRefusedAndLeavesNothingBehind) {
+  TestWindow& mine = NewWindow();
+  const std::uint32_t custom = clip_->RegisterFormat("Ottermoor Contract Empty");
+  ASSERT_EQ(clip_->Open(mine.handle()), ClipStatus::kOk);
+  ASSERT_EQ(clip_->Empty(), ClipStatus::kOk);
+  EXPECT_EQ(clip_->SetData(custom, {}), ClipStatus::kFailed);
+  EXPECT_EQ(clip_->SetData(cf::kText, BytesOf("kept")), ClipStatus::kOk);
+  EXPECT_EQ(clip_->Close(), ClipStatus::kOk);
+  EXPECT_FALSE(clip_->IsFormatAvailable(custom));
+  EXPECT_TRUE(clip_->IsFormatAvailable(cf::kText));
+}
+
 TEST_F(ClipboardContract, SettingAFormatAgainKeepsItsPlace) {
   TestWindow& mine = NewWindow();
   const std::uint32_t a = clip_->RegisterFormat("Ottermoor Contract A");

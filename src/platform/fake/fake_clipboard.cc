@@ -139,6 +139,8 @@ std::uint32_t FakeClipboard::EnumFormats(std::uint32_t process, std::uint32_t pr
 
 ClipStatus FakeClipboard::Store(std::uint32_t process, std::uint32_t format, std::optional<Bytes> data) {
   if (format == 0) return ClipStatus::kFailed;
+  // As the adapter: an empty block is refused (a promise has no data at all).
+  if (data && data->empty() && format != cf::kOwnerDisplay) return ClipStatus::kFailed;
   // The owner answering a render request fills in what it promised; that
   // is not a change of the clipboard.
   const FakeWindowInfo* owner = owner_ != 0 ? windows_.Info(owner_) : nullptr;

@@ -168,12 +168,15 @@ ClipStatus Win32ClipboardSystem::SetData(std::uint32_t format, const Bytes& data
     default:
       break;
   }
+  // An empty block is refused here rather than by the system: Windows takes
+  // a zero-byte block and Wine does not, and no reader wants one.
+  if (data.empty()) return ClipStatus::kFailed;
   GlobalBlock block = AllocateGlobal(data.size());
   if (!block) {
     LogOsFailure("GlobalAlloc");
     return ClipStatus::kFailed;
   }
-  if (!data.empty()) {
+  {
     GlobalLockGuard lock(block.get());
     if (!lock || lock.size() < data.size()) {
       LogOsFailure("GlobalLock");
