@@ -1,0 +1,23 @@
+// Port: the system's message boxes.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace om {
+
+enum class MsgIcon { kNone, kError, kWarning, kInformation, kQuestion };
+enum class MsgButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
+enum class MsgResult { kOk, kCancel, kYes, kNo };
+
+class IPrompts {
+ public:
+  virtual ~IPrompts() = default;
+  // A modal message box owned by `owner` (0: no owner); returns the button
+  // the user chose. Closing the box with Escape or its close button counts
+  // as Cancel (or as No for kYesNo, OK for kOk).
+  virtual MsgResult MessageBox(std::string_view text, std::string_view caption, MsgButtons buttons,
+                               MsgIcon icon, std::uintptr_t owner = 0) = 0;
+};
+
+}  // namespace om

@@ -1,0 +1,54 @@
+#include "platform/text_case.h"
+
+namespace om {
+namespace {
+
+unsigned char UpperOf(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
+  // Windows-1252: the accented small letters, except the division sign.
+  if (c >= 0xE0 && c != 0xF7 && c != 0xFF) return static_cast<unsigned char>(c - 32);
+  switch (c) {
+    case 0x9A: return 0x8A;  // s caron
+    case 0x9C: return 0x8C;  // oe
+    case 0x9E: return 0x8E;  // z caron
+    case 0xFF: return 0x9F;  // y diaeresis
+    default: return c;
+  }
+}
+
+unsigned char LowerOf(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
+  switch (c) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+    default: return c;
+  }
+}
+
+unsigned char AsciiUpperOf(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c; }
+
+template <typename Map>
+std::string MapBytes(std::string_view text, Map map) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(map(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+std::string AnsiUpperCase(std::string_view text) { return MapBytes(text, UpperOf); }
+std::string AnsiLowerCase(std::string_view text) { return MapBytes(text, LowerOf); }
+std::string AsciiUpperCase(std::string_view text) { return MapBytes(text, AsciiUpperOf); }
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpperOf(static_cast<unsigned char>(a[i])) != AsciiUpperOf(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+}  // namespace om

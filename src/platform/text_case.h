@@ -1,0 +1,18 @@
+// Letter case of 8-bit text in the ANSI code page (Windows-1252), the
+// program's text encoding. ASCII letters and the accented letters of the
+// code page are mapped; every other byte stays as it is.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace om {
+
+std::string AnsiUpperCase(std::string_view text);
+std::string AnsiLowerCase(std::string_view text);
+// Only A-Z and a-z change; every other byte stays.
+std::string AsciiUpperCase(std::string_view text);
+// Equal when the texts differ at most in the case of ASCII letters.
+bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace om
