@@ -7,7 +7,7 @@ namespace {
 
 // Days from 0000-03-01 based civil calendar (proleptic Gregorian); see
 // "days_from_civil" by H. Hinnant.
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+constexpr std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
   y -= m <= 2;
   const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
   const unsigned yoe = static_cast<unsigned>(y - era * 400);
@@ -28,7 +28,9 @@ void CivilFromDays(std::int64_t z, int& y, int& m, int& d) {
   y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
 }
 
-const std::int64_t kEpoch = DaysFromCivil(1899, 12, 30);
+// A constant, so that date-times made during static initialisation (in
+// another file) already see it.
+constexpr std::int64_t kEpoch = DaysFromCivil(1899, 12, 30);
 
 }  // namespace
 
