@@ -1,4 +1,5 @@
-// Port: the system's message boxes.
+// Port: the system's message boxes. (The method is not called MessageBox:
+// <windows.h> defines that name as a macro.)
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,7 @@ class IPrompts {
   // A modal message box owned by `owner` (0: no owner); returns the button
   // the user chose. Closing the box with Escape or its close button counts
   // as Cancel (or as No for kYesNo, OK for kOk).
-  virtual MsgResult MessageBox(std::string_view text, std::string_view caption, MsgButtons buttons,
+  virtual MsgResult ShowMessage(std::string_view text, std::string_view caption, MsgButtons buttons,
                                MsgIcon icon, std::uintptr_t owner = 0) = 0;
 };
 

@@ -1,5 +1,6 @@
 // The world a port contract test runs in: the ports under test plus a
-// foreign application to play the other side of the clipboard.
+// foreign application to play the other side of the clipboard (and the
+// other program whose window and process the program asks about).
 //
 // Natively the ports are the simulated desktop's fakes and the foreign
 // application is a window of that desktop; under Wine they are the Win32
@@ -18,6 +19,8 @@
 #include "platform/clipboard_system.h"
 #include "platform/clock.h"
 #include "platform/key_value_store.h"
+#include "platform/locale.h"
+#include "platform/process_info.h"
 #include "platform/window_system.h"
 
 namespace om::contract {
@@ -42,6 +45,12 @@ class ForeignApp {
   virtual ~ForeignApp() = default;
   // The foreign application's window handle (its clipboard owner window).
   virtual WindowHandle Window() = 0;
+  // The title that window was created with.
+  virtual std::string WindowTitle() = 0;
+  // Its process id, as the application itself knows it.
+  virtual std::uint32_t ProcessId() = 0;
+  // The file name of its executable without the folder ("cliptool.exe").
+  virtual std::string ExecutableBaseName() = 0;
   // Opens the clipboard with its window, empties it, sets or promises the
   // items in order, closes it. Returns once Close has returned there, which
   // means the first viewer has been sent kDrawClipboard. False on failure.
@@ -55,12 +64,17 @@ class ForeignApp {
   virtual bool HoldOpen() = 0;
   virtual bool Release() = 0;
   // Joins the viewer chain; a swallowing viewer never forwards kDrawClipboard.
+  // A passing one forwards every kDrawClipboard, the one that arrives while
+  // it joins included (it takes the head of the chain as its next first).
   virtual bool JoinChain(bool swallow) = 0;
   virtual bool LeaveChain() = 0;
   // kDrawClipboard messages its window has received since it joined.
   virtual int DrawClipboardCount() = 0;
   // Number of kRenderFormat requests it has answered.
   virtual int RenderCount() = 0;
+  // Its window stops answering messages for `ms` (a hung program); the
+  // call itself returns at once.
+  virtual bool Hang(std::uint32_t ms) = 0;
 };
 
 class ContractEnv {
@@ -70,6 +84,11 @@ class ContractEnv {
   virtual IWindowSystem& Windows() = 0;
   virtual IClock& Clock() = 0;
   virtual IKeyValueStore& Store() = 0;
+  // A fresh instance: no entry points loaded yet.
+  virtual IProcessInfo& Processes() = 0;
+  // The process the test (the program under test) runs as.
+  virtual std::uint32_t OwnProcessId() = 0;
+  virtual ILocale& Locale() = 0;
 
   // Processes messages (natively: advances virtual time in small steps) until
   // `condition` holds or `timeout_ms` have passed; returns `condition()`.

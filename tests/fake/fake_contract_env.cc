@@ -1,11 +1,15 @@
 // The contract cases' world natively: the simulated desktop, with the
-// foreign application as a window of another simulated process.
+// foreign application as a window of another simulated process whose
+// executable is named as cliptool's is under Wine.
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "contract/contract_env.h"
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_locale.h"
 
 namespace om::contract {
 namespace {
@@ -14,19 +18,30 @@ using fake::FakeDesktop;
 
 class FakeForeignApp final : public ForeignApp, private IMessageHandler {
  public:
-  explicit FakeForeignApp(FakeDesktop& desktop)
+  // `live` lists the applications alive on the desktop; each one is in it
+  // from its construction to its destruction.
+  FakeForeignApp(FakeDesktop& desktop, std::vector<FakeForeignApp*>& live)
       : desktop_(desktop),
+        live_(live),
         process_(desktop.NewProcessId()),
         clipboard_(desktop.ClipboardFor(process_)),
-        window_(desktop.Windows().Create(*this, {"Contract foreign application", "ClipTool", process_})) {}
+        window_(desktop.Windows().Create(*this, {kTitle, "ClipTool", process_})) {
+    desktop_.Processes().AddProcess(process_, {kModulePath});
+    live_.push_back(this);
+  }
 
   ~FakeForeignApp() override {
     LeaveChain();
     Release();
     desktop_.Windows().Destroy(window_);
+    desktop_.Processes().RemoveProcess(process_);
+    live_.erase(std::find(live_.begin(), live_.end(), this));
   }
 
   WindowHandle Window() override { return window_; }
+  std::string WindowTitle() override { return kTitle; }
+  std::uint32_t ProcessId() override { return process_; }
+  std::string ExecutableBaseName() override { return "cliptool.exe"; }
 
   bool Put(const std::vector<ForeignItem>& items) override {
     if (clipboard_.Open(window_) != ClipStatus::kOk) return false;
@@ -82,6 +97,9 @@ class FakeForeignApp final : public ForeignApp, private IMessageHandler {
     swallow_ = swallow;
     draw_count_ = 0;
     in_chain_ = true;
+    // The head now: the kDrawClipboard of joining arrives inside SetViewer
+    // and goes on to it, as cliptool's does.
+    next_ = clipboard_.Viewer();
     next_ = clipboard_.SetViewer(window_);
     return true;
   }
@@ -95,7 +113,23 @@ class FakeForeignApp final : public ForeignApp, private IMessageHandler {
   int DrawClipboardCount() override { return draw_count_; }
   int RenderCount() override { return render_count_; }
 
+  bool Hang(std::uint32_t ms) override {
+    desktop_.Windows().SetHung(window_, true);
+    hung_until_ms_ = desktop_.Clock().ElapsedMs() + ms;
+    return true;
+  }
+  // Called by the environment as virtual time passes: the hang ends on time.
+  void Recover() {
+    if (hung_until_ms_ && desktop_.Clock().ElapsedMs() >= *hung_until_ms_) {
+      hung_until_ms_.reset();
+      desktop_.Windows().SetHung(window_, false);
+    }
+  }
+
  private:
+  static constexpr char kTitle[] = "Contract foreign application";
+  static constexpr char kModulePath[] = "C:\\Tools\\cliptool.exe";
+
   std::uint32_t FormatOf(const std::string& name) {
     std::uint32_t number = 0;
     const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), number);
@@ -139,6 +173,7 @@ class FakeForeignApp final : public ForeignApp, private IMessageHandler {
   }
 
   FakeDesktop& desktop_;
+  std::vector<FakeForeignApp*>& live_;
   std::uint32_t process_;
   IClipboardSystem& clipboard_;
   WindowHandle window_;
@@ -149,6 +184,7 @@ class FakeForeignApp final : public ForeignApp, private IMessageHandler {
   WindowHandle next_ = 0;
   int draw_count_ = 0;
   int render_count_ = 0;
+  std::optional<std::uint64_t> hung_until_ms_;
 };
 
 class FakeContractEnv final : public ContractEnv {
@@ -160,25 +196,40 @@ class FakeContractEnv final : public ContractEnv {
   IWindowSystem& Windows() override { return desktop_.Windows(); }
   IClock& Clock() override { return desktop_.Clock(); }
   IKeyValueStore& Store() override { return desktop_.Store(); }
+  IProcessInfo& Processes() override { return desktop_.Processes(); }
+  std::uint32_t OwnProcessId() override { return FakeDesktop::kOwnProcessId; }
+  ILocale& Locale() override { return locale_; }
 
   bool WaitFor(const std::function<bool()>& condition, std::uint32_t timeout_ms) override {
     desktop_.Clock().ProcessMessages();
     for (std::uint32_t waited = 0; !condition(); waited += kStepMs) {
       if (waited >= timeout_ms) return false;
-      desktop_.Clock().Advance(kStepMs);
+      Step();
     }
     return true;
   }
 
-  void Pump(std::uint32_t ms) override { desktop_.Clock().Advance(ms); }
+  void Pump(std::uint32_t ms) override {
+    for (std::uint32_t waited = 0; waited < ms; waited += kStepMs) Step();
+  }
 
-  std::unique_ptr<ForeignApp> StartForeign() override { return std::make_unique<FakeForeignApp>(desktop_); }
+  std::unique_ptr<ForeignApp> StartForeign() override {
+    return std::make_unique<FakeForeignApp>(desktop_, apps_);
+  }
 
   std::string ScratchKey() override { return "Software\\Brenholt\\OttermoorContractTest"; }
 
  private:
   static constexpr std::uint32_t kStepMs = 5;
+
+  void Step() {
+    desktop_.Clock().Advance(kStepMs);
+    for (FakeForeignApp* app : apps_) app->Recover();
+  }
+
   FakeDesktop desktop_;
+  fake::FakeLocale locale_;
+  std::vector<FakeForeignApp*> apps_;  // the live foreign applications
 };
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "contract/contract_env.h"
 #include "platform/win32/clipboard_system.h"
 #include "platform/win32/clock.h"
+#include "platform/win32/locale.h"
+#include "platform/win32/process_info.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window_system.h"
 
@@ -37,7 +39,9 @@ class CliptoolApp final : public ForeignApp {
   }
 
   ~CliptoolApp() override {
-    if (process_.Running() && process_.WriteLine("quit")) {
+    // A hung cliptool would read "quit" only when its hang is over.
+    const bool hung = hang_ms_ != 0 && ::GetTickCount() - hang_started_ < hang_ms_;
+    if (!hung && process_.Running() && process_.WriteLine("quit")) {
       // Leaving the chain sends to its head, which may be one of our
       // windows: keep answering while it goes.
       if (process_.WaitForExit(kReplyTimeoutMs)) return;
@@ -46,6 +50,12 @@ class CliptoolApp final : public ForeignApp {
   }
 
   WindowHandle Window() override { return window_; }
+  std::string WindowTitle() override { return cliptool::kWindowTitle; }
+  std::uint32_t ProcessId() override {
+    const auto reply = Command("pid");
+    return reply ? static_cast<std::uint32_t>(std::strtoul(reply->c_str(), nullptr, 10)) : 0;
+  }
+  std::string ExecutableBaseName() override { return "cliptool.exe"; }
 
   bool Put(const std::vector<ForeignItem>& items) override {
     std::string line = "put";
@@ -94,6 +104,11 @@ class CliptoolApp final : public ForeignApp {
   bool LeaveChain() override { return Command("leave").has_value(); }
   int DrawClipboardCount() override { return Count("drawcount"); }
   int RenderCount() override { return Count("rendercount"); }
+  bool Hang(std::uint32_t ms) override {
+    hang_started_ = ::GetTickCount();
+    hang_ms_ = ms;
+    return Command("hang " + std::to_string(ms)).has_value();
+  }
 
  private:
   // Sends one command; the text after "ok" when it succeeded.
@@ -111,6 +126,8 @@ class CliptoolApp final : public ForeignApp {
 
   test::ChildProcess process_;
   WindowHandle window_ = 0;
+  DWORD hang_started_ = 0;
+  DWORD hang_ms_ = 0;
 };
 
 class Win32ContractEnv final : public ContractEnv {
@@ -129,6 +146,9 @@ class Win32ContractEnv final : public ContractEnv {
   IWindowSystem& Windows() override { return windows_; }
   IClock& Clock() override { return clock_; }
   IKeyValueStore& Store() override { return store_; }
+  IProcessInfo& Processes() override { return processes_; }
+  std::uint32_t OwnProcessId() override { return ::GetCurrentProcessId(); }
+  ILocale& Locale() override { return locale_; }
 
   bool WaitFor(const std::function<bool()>& condition, std::uint32_t timeout_ms) override {
     return test::PumpUntil(condition, timeout_ms);
@@ -150,6 +170,8 @@ class Win32ContractEnv final : public ContractEnv {
   win32::Win32ClipboardSystem clipboard_;
   win32::Win32Clock clock_;
   win32::Win32Registry store_;
+  win32::Win32ProcessInfo processes_;
+  win32::Win32Locale locale_;
 };
 
 }  // namespace

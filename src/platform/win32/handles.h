@@ -1,6 +1,7 @@
 // Owners of the Win32 resources the adapters use: one small move-only type
 // per kind of handle, each freeing its resource exactly once. Logic never
-// calls GlobalFree, DeleteObject, RegCloseKey or CloseHandle itself.
+// calls GlobalFree, DeleteObject, RegCloseKey, CloseHandle or FreeLibrary
+// itself.
 //
 // Handing a resource to the system (SetClipboardData) is written as
 //   if (::SetClipboardData(format, block.get())) static_cast<void>(block.release());
@@ -84,6 +85,13 @@ struct MemoryDc {
   static Handle None() { return nullptr; }
   static void Free(Handle h) { ::DeleteDC(h); }
 };
+// A library loaded with LoadLibrary, freed with FreeLibrary. (Modules that
+// are merely looked up with GetModuleHandle are not owned: never put one here.)
+struct LoadedModule {
+  using Handle = HMODULE;
+  static Handle None() { return nullptr; }
+  static void Free(Handle h) { ::FreeLibrary(h); }
+};
 // Kernel objects: processes, threads, files, pipes. INVALID_HANDLE_VALUE is
 // normalised to null by the constructor helper below.
 struct Kernel {
@@ -103,6 +111,7 @@ using Metafile = UniqueHandle<traits::Metafile>;
 using EnhMetafile = UniqueHandle<traits::EnhMetafile>;
 using MemoryDc = UniqueHandle<traits::MemoryDc>;
 using KernelHandle = UniqueHandle<traits::Kernel>;
+using LoadedModule = UniqueHandle<traits::LoadedModule>;
 
 // CreateFile and friends report failure as INVALID_HANDLE_VALUE.
 inline KernelHandle OwnFileHandle(HANDLE h) {

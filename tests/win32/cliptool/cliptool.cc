@@ -53,6 +53,10 @@
 //   drawcount                  ok WM_DRAWCLIPBOARD count since the last join
 //   rendercount                ok WM_RENDERFORMAT requests answered
 //   window                     ok HWND (decimal)
+//   pid                        ok PROCESS-ID (decimal)
+//   hang MS                    ok, then the window's thread takes no
+//                              message for MS milliseconds (a hung
+//                              window), then goes on as before
 //   quit                       ok, then leaves the chain, renders what is
 //                              still promised and exits
 // End of input is a quit. Commands run on the window's thread between its
@@ -532,6 +536,7 @@ struct State {
   bool log_chain = false;  // viewer mode: log what arrives
   int draw_count = 0;
   int render_count = 0;
+  DWORD hang_ms = 0;  // set by `hang`, spent after its answer is out
   std::map<UINT, Bytes> promises;
 };
 State g;
@@ -671,6 +676,13 @@ std::string Serve(const std::vector<std::string>& words) {
   if (command == "drawcount") return "ok " + std::to_string(g.draw_count);
   if (command == "rendercount") return "ok " + std::to_string(g.render_count);
   if (command == "window") return "ok " + std::to_string(reinterpret_cast<std::uintptr_t>(g.window));
+  if (command == "pid") return "ok " + std::to_string(::GetCurrentProcessId());
+  if (command == "hang" && words.size() == 2) {
+    const auto ms = ParseNumber(words[1]);
+    if (!ms) return "err hang needs milliseconds";
+    g.hang_ms = static_cast<DWORD>(*ms);
+    return "ok";
+  }
   if (command == "quit") {
     ::PostMessageA(g.window, WM_CLOSE, 0, 0);
     return "ok";
@@ -717,6 +729,14 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
       const std::string reply = Serve(SplitSpaces(*line));
       delete line;
       g_out.Line(reply);
+      // `hang`: with the answer out, stop taking messages, as a program
+      // stuck in a long computation does. Messages sent to the window wait
+      // (or time out) meanwhile; the commands that come in queue up.
+      if (g.hang_ms != 0) {
+        const DWORD ms = g.hang_ms;
+        g.hang_ms = 0;
+        ::Sleep(ms);
+      }
       return 0;
     }
     case WM_TIMER:
@@ -747,8 +767,8 @@ bool CreateToolWindow() {
   wc.lpszClassName = "CliptoolWindow";
   if (!::RegisterClassExA(&wc)) return false;
   // A hidden top-level window: message-only windows make poor viewers.
-  g.window = ::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "cliptool", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
-                               nullptr, wc.hInstance, nullptr);
+  g.window = ::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, om::cliptool::kWindowTitle, WS_OVERLAPPED, 0, 0,
+                               0, 0, nullptr, nullptr, wc.hInstance, nullptr);
   return g.window != nullptr;
 }
 

@@ -1,6 +1,7 @@
 // The words cliptool reads and writes: data as hex, and words escaped with
-// %XX so that they survive a command line or a line of the serve protocol.
-// Shared by cliptool and by the tests that drive it.
+// %XX so that they survive a command line or a line of the serve protocol;
+// and what the tests may know of its window. Shared by cliptool and by the
+// tests that drive it.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,9 @@
 namespace om::cliptool {
 
 using WireBytes = std::vector<std::uint8_t>;
+
+// The title of cliptool's window.
+inline constexpr char kWindowTitle[] = "cliptool";
 
 inline std::string ToHex(const WireBytes& bytes) {
   static const char digits[] = "0123456789ABCDEF";

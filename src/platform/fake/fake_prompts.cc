@@ -1,0 +1,36 @@
+#include "platform/fake/fake_prompts.h"
+
+#include <stdexcept>
+
+namespace om::fake {
+namespace {
+
+bool Offers(MsgButtons buttons, MsgResult result) {
+  switch (buttons) {
+    case MsgButtons::kOk: return result == MsgResult::kOk;
+    case MsgButtons::kOkCancel: return result == MsgResult::kOk || result == MsgResult::kCancel;
+    case MsgButtons::kYesNo: return result == MsgResult::kYes || result == MsgResult::kNo;
+    case MsgButtons::kYesNoCancel: return result != MsgResult::kOk;
+  }
+  return false;
+}
+
+MsgResult FirstButton(MsgButtons buttons) {
+  return buttons == MsgButtons::kOk || buttons == MsgButtons::kOkCancel ? MsgResult::kOk : MsgResult::kYes;
+}
+
+}  // namespace
+
+MsgResult FakePrompts::ShowMessage(std::string_view text, std::string_view caption, MsgButtons buttons,
+                                  MsgIcon icon, std::uintptr_t owner) {
+  shown_.push_back({std::string(text), std::string(caption), buttons, icon, owner});
+  if (answers_.empty()) return FirstButton(buttons);
+  const MsgResult answer = answers_.front();
+  answers_.pop_front();
+  if (!Offers(buttons, answer)) {
+    throw std::logic_error("FakePrompts: the queued answer is not a button of the box \"" + std::string(text) + "\"");
+  }
+  return answer;
+}
+
+}  // namespace om::fake
