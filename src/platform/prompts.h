@@ -11,6 +11,17 @@ enum class MsgIcon { kNone, kError, kWarning, kInformation, kQuestion };
 enum class MsgButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
 enum class MsgResult { kOk, kCancel, kYes, kNo };
 
+// Whether a box with `buttons` has a button that gives `result`.
+constexpr bool Offers(MsgButtons buttons, MsgResult result) {
+  switch (buttons) {
+    case MsgButtons::kOk: return result == MsgResult::kOk;
+    case MsgButtons::kOkCancel: return result == MsgResult::kOk || result == MsgResult::kCancel;
+    case MsgButtons::kYesNo: return result == MsgResult::kYes || result == MsgResult::kNo;
+    case MsgButtons::kYesNoCancel: return result != MsgResult::kOk;
+  }
+  return false;
+}
+
 class IPrompts {
  public:
   virtual ~IPrompts() = default;
@@ -18,7 +29,7 @@ class IPrompts {
   // the user chose. Closing the box with Escape or its close button counts
   // as Cancel (or as No for kYesNo, OK for kOk).
   virtual MsgResult ShowMessage(std::string_view text, std::string_view caption, MsgButtons buttons,
-                               MsgIcon icon, std::uintptr_t owner = 0) = 0;
+                                MsgIcon icon, std::uintptr_t owner = 0) = 0;
 };
 
 }  // namespace om

@@ -5,16 +5,6 @@
 namespace om::fake {
 namespace {
 
-bool Offers(MsgButtons buttons, MsgResult result) {
-  switch (buttons) {
-    case MsgButtons::kOk: return result == MsgResult::kOk;
-    case MsgButtons::kOkCancel: return result == MsgResult::kOk || result == MsgResult::kCancel;
-    case MsgButtons::kYesNo: return result == MsgResult::kYes || result == MsgResult::kNo;
-    case MsgButtons::kYesNoCancel: return result != MsgResult::kOk;
-  }
-  return false;
-}
-
 MsgResult FirstButton(MsgButtons buttons) {
   return buttons == MsgButtons::kOk || buttons == MsgButtons::kOkCancel ? MsgResult::kOk : MsgResult::kYes;
 }

@@ -41,16 +41,6 @@ MsgResult Dismissed(MsgButtons buttons) {
   return MsgResult::kCancel;
 }
 
-bool Offers(MsgButtons buttons, MsgResult result) {
-  switch (buttons) {
-    case MsgButtons::kOk: return result == MsgResult::kOk;
-    case MsgButtons::kOkCancel: return result == MsgResult::kOk || result == MsgResult::kCancel;
-    case MsgButtons::kYesNo: return result == MsgResult::kYes || result == MsgResult::kNo;
-    case MsgButtons::kYesNoCancel: return result != MsgResult::kOk;
-  }
-  return false;
-}
-
 }  // namespace
 
 MsgResult Win32Prompts::ShowMessage(std::string_view text, std::string_view caption, MsgButtons buttons,

@@ -1,8 +1,10 @@
 #include "platform/win32/window_system.h"
 
 #include <cstring>
+#include <exception>
 #include <string>
 
+#include "platform/handler_errors.h"
 #include "platform/win32/os_error.h"
 
 namespace om::win32 {
@@ -26,9 +28,20 @@ LRESULT CALLBACK HiddenWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
   }
   if (handler != nullptr) {
-    bool handled = true;
-    const std::intptr_t result = handler->OnMessage(FromHwnd(hwnd), message, wparam, lparam, handled);
-    if (handled) return result;
+    // Nothing may unwind through the system's frames above us.
+    try {
+      bool handled = true;
+      const std::intptr_t result = handler->OnMessage(FromHwnd(hwnd), message, wparam, lparam, handled);
+      if (handled) return result;
+    } catch (const std::exception& error) {
+      ::OutputDebugStringA((std::string("Ottermoor: message handler failed: ") + error.what() + "\n").c_str());
+      ReportHandlerError(error.what());
+      return 0;
+    } catch (...) {
+      ::OutputDebugStringA("Ottermoor: message handler failed\n");
+      ReportHandlerError("Unknown error");
+      return 0;
+    }
   }
   return ::DefWindowProcA(hwnd, message, wparam, lparam);
 }
