@@ -5,7 +5,9 @@
 // The formats (DataList) are in memory while Online. Small text-only clips
 // keep them inside the collection file; every other clip keeps them in its
 // own data file beside it ("stored apart") and reads them only when they are
-// first needed. The record and file layouts are in clip_files.cc.
+// first needed. The record and file layouts are in clip_files.cc; capture
+// from the clipboard is in clip_capture.cc, putting a clip back in
+// clip_copy.cc.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +23,10 @@
 
 namespace om {
 
+class IPreviewPicture;
 class TClipColl;
+class TClipView5;
+class Tfilter;
 struct TThumbNailEntry;
 
 using TClipDataList = std::vector<std::unique_ptr<TClipData>>;
@@ -129,6 +134,47 @@ class TClipObj {
   // entry when the index is outside the list.
   void PutText(std::string_view text, std::int32_t index);
 
+  // --- capture (clip_capture.cc) ---
+
+  // Reads the clipboard into this new clip: every format of the viewer's
+  // format list (read just before) that the profile accepts for the clip's
+  // Creator, in the list's order, one entry each. Retries around a
+  // clipboard held by another program (11 attempts, waiting 100 ms more
+  // after each) and around a format whose data cannot be had (6 tries with
+  // a re-open). A file list or URL that no plain text came before also gives
+  // a text entry made from it. The result is the formats kept plus the texts
+  // made; 0 when the clipboard could never be opened. A bitmap whose data is
+  // bad raises EInvalidGraphic. A bitmap captured is shown in `preview`.
+  std::int32_t Paste(TClipView5& view, Tfilter& profile, IPreviewPicture* preview = nullptr);
+  // One format from the open clipboard appended to DataList: 1, or 0 when
+  // its data cannot be had (empty text counts as none).
+  std::int32_t PasteOne(TClipView5& view, std::uint32_t format, IPreviewPicture* preview = nullptr);
+  // The title the clip's content gives: its text made one line, or
+  // "Graphic:" / "Other:" and the capture time. Loads a stored-apart clip.
+  std::string GetTitle();
+  // One line of at most 60 characters from the start of a text block: every
+  // control character a blank, every run of blanks and controls one blank,
+  // nothing trimmed; at most the first 1025 bytes are looked at.
+  static std::string CleanTitle(const Bytes* block);
+
+  // --- copy back (clip_copy.cc) ---
+
+  // Puts the clip on the clipboard, as SequentialPaste says: off, empties the
+  // clipboard and places the ignore marker and every selected format; armed,
+  // promises every format instead; rendering (the system asked for data),
+  // writes the ignore marker and the selected formats into the clipboard the
+  // system holds open, without opening, emptying or closing it. 1 when done,
+  // 0 when the clipboard could not be opened (ten attempts). A format that
+  // cannot be placed raises EBadCopy; those placed before it stay. The
+  // viewer's open count is what it was before, also then.
+  std::int32_t Copy(TClipView5& view, IPreviewPicture* preview = nullptr);
+  // Places one entry on the open clipboard; raises EBadCopy when it cannot.
+  // A registered format's number is first looked up again by its name.
+  void CopyOne(TClipData& entry, IPreviewPicture* preview = nullptr);
+  // Adds the metafile's clipboard form (and its palette, if any) to the open
+  // clipboard. False when the clipboard did not take it.
+  bool CopyMetafileToClipboard(const TMetafile& metafile);
+
   // --- files (clip_files.cc) ---
 
   // Writes the clip record at the writer's end; for a clip stored apart, its
@@ -162,6 +208,16 @@ class TClipObj {
  private:
   void LoadIfOffline();
   TClipData* EntryAt(std::int32_t index);
+  bool PasteAttempt(TClipView5& view, Tfilter& profile, IPreviewPicture* preview, std::int32_t& kept,
+                    bool& text_from_drop, bool& text_from_url);
+  std::int32_t PasteFlat(TClipView5& view, std::uint32_t format);
+  std::int32_t PasteBitmap(TClipView5& view, IPreviewPicture* preview);
+  std::int32_t PasteMetafile(TClipView5& view);
+  bool TextFromDropList();
+  bool TextFromUrl();
+  void PutIgnoreMarker();
+  void PromiseOne(TClipData& entry, IPreviewPicture* preview);
+  [[noreturn]] void FailCopy(const TClipData& entry);
   bool GoesApart() const;
   void TakeSourceUrlFromData();
 };
