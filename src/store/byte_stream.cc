@@ -7,12 +7,16 @@
 #include <system_error>
 
 #include "app/paths.h"
+#include "platform/file_system.h"
 #include "store/store_errors.h"
+#include "store/store_services.h"
 
 namespace om {
 
 namespace {
 constexpr char kReadError[] = "Stream read error";
+// The new bytes of a file being replaced, beside it.
+constexpr char kReplacingSuffix[] = ".new";
 }  // namespace
 
 void TStreamReader::Seek(std::size_t position) {
@@ -92,6 +96,7 @@ void TStreamWriter::WriteBytes(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<Bytes> ReadFileBytes(std::string_view file) {
+  if (IFileSystem* files = StoreServices().Files) return files->ReadWholeFile(file);
   std::ifstream in(ToFsPath(file), std::ios::binary);
   if (!in) return std::nullopt;
   std::error_code error;
@@ -105,6 +110,15 @@ std::optional<Bytes> ReadFileBytes(std::string_view file) {
 }
 
 bool WriteFileBytes(std::string_view file, std::span<const std::uint8_t> bytes) {
+  if (IFileSystem* files = StoreServices().Files) {
+    // A file that exists is replaced, not rewritten in place: the new bytes
+    // go beside it and take its name in one step, so that a crash leaves
+    // the old file or the new one, never half of either.
+    if (!files->FileExists(file)) return files->WriteWholeFile(file, bytes, /*durable=*/false) == FsStatus::kOk;
+    const std::string temp = std::string(file) + kReplacingSuffix;
+    return files->WriteWholeFile(temp, bytes, /*durable=*/false) == FsStatus::kOk &&
+           files->RenameReplacing(temp, file) == FsStatus::kOk;
+  }
   std::ofstream out(ToFsPath(file), std::ios::binary | std::ios::trunc);
   if (!out) return false;
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -113,6 +127,7 @@ bool WriteFileBytes(std::string_view file, std::span<const std::uint8_t> bytes) 
 }
 
 bool FileExists(std::string_view file) {
+  if (IFileSystem* files = StoreServices().Files) return files->FileExists(file);
   std::error_code error;
   return std::filesystem::is_regular_file(ToFsPath(file), error);
 }

@@ -68,9 +68,12 @@ class TStreamWriter {
 };
 
 // The whole file, or nullopt when it cannot be opened or read. `file` is a
-// path in the program's form (backslashes; see app/paths.h).
+// path in the program's form (backslashes; see app/paths.h). These three go
+// through the store's file-system port once it is installed.
 std::optional<Bytes> ReadFileBytes(std::string_view file);
 // Creates or replaces the file. False when it cannot be created or written.
+// Through the port an existing file is replaced in one step (the new bytes
+// are written beside it first), never rewritten in place.
 [[nodiscard]] bool WriteFileBytes(std::string_view file, std::span<const std::uint8_t> bytes);
 bool FileExists(std::string_view file);
 

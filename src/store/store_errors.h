@@ -46,4 +46,12 @@ class EInvalidFormatType : public EProgramError {
   using EProgramError::EProgramError;
 };
 
+// A data-source directory that could not be created. Not one of the
+// program's own errors for the error trap: like a failure of the system, it
+// asks the user whether to carry on.
+class ECreateDirectory : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 }  // namespace om
