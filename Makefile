@@ -2,9 +2,11 @@
 
 NATIVE ?= build/native
 WIN    ?= build/win
+FUZZ   ?= build/fuzz
 JOBS   ?= $(shell nproc)
+FUZZ_SECONDS ?= 600
 
-.PHONY: all test run bench bootstrap native win test-native test-win clean
+.PHONY: all test run bench fuzz bootstrap native win test-native test-win clean
 
 all: native win
 
@@ -34,9 +36,19 @@ test: native win
 run: win
 	scripts/run $(WIN)
 
-bench: native
-	@if cmake --build $(NATIVE) --target om_bench -j$(JOBS) 2>/dev/null; then \
-	  $(NATIVE)/om_bench; else echo "bench: no benchmarks yet"; fi
+# Benchmarks in a Release tree of their own, without sanitizers.
+BENCH ?= build/bench
+bench: bootstrap
+	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DOM_BENCH=ON >/dev/null
+	@cmake --build $(BENCH) --target om_bench -j$(JOBS)
+	$(BENCH)/om_bench $(BENCH_ARGS)
+
+# Fuzzing, never part of the tests: the fuzz targets built with clang and
+# libFuzzer, each run for FUZZ_SECONDS (logs, corpus and crashes in $(FUZZ)).
+fuzz: bootstrap
+	@cmake -S . -B $(FUZZ) -DOM_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ) -j$(JOBS)
+	scripts/fuzz $(FUZZ) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

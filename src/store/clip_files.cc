@@ -62,6 +62,9 @@ constexpr std::size_t kMinFormatRecord = 11;
 constexpr std::uint32_t kMaxInlineText = 1024;
 constexpr std::size_t kMaxShortString = 255;
 constexpr std::size_t kMaxSourceUrl = 253;
+// The dates a time stamp can hold: 0001-01-01 up to the end of 9999-12-31.
+constexpr double kFirstTimeStamp = -693593.0;
+constexpr double kEndOfTimeStamps = 2958466.0;
 
 // The number in characters 6 to 8 of an 8-character "CLIP" or "COLL" tag;
 // 0 (no tag: the string is the title) for anything else.
@@ -159,6 +162,12 @@ bool TClipObj::LoadFromStream(TStreamReader& stream) {
     StoredApart = stream.ReadU8() != 0;
   } catch (const EMyStreamError& error) {
     Log(loglevel::kError, "TClipObj.LoadFromStream", "Clip Record Cut Short: " + std::string(error.what()));
+    return false;
+  }
+  // A time stamp that is no date (not a number, or beyond the years 1 to
+  // 9999) cannot be shown or converted: the record is corrupt.
+  if (!(TimeStamp >= kFirstTimeStamp && TimeStamp < kEndOfTimeStamps)) {
+    Log(loglevel::kError, "TClipObj.LoadFromStream", "Bad Time Stamp For Item: " + std::to_string(SerialNbr));
     return false;
   }
 

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "store/clip_obj.h"
 #include "store/picture_files.h"
 #include "store/store_errors.h"
@@ -15,21 +17,6 @@ using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
 const double kStamp = 45000.25;  // 2023-03-15 06:00
-
-// Format records written from the layout: tag, type, name, number, size,
-// selected (from 510), then for memory blocks the length and the bytes.
-Golden BlockRecord(const std::string& tag, std::uint16_t number, const std::string& name, const Bytes& data,
-                   std::optional<bool> selected = true) {
-  Golden g;
-  g.str(tag).i32(formattype::kHandle).str(name).u16(number).i32(static_cast<std::int32_t>(data.size()));
-  if (selected) g.u8(*selected ? 1 : 0);
-  g.i32(static_cast<std::int32_t>(data.size())).raw(data);
-  return g;
-}
-Golden TextRecord(const std::string& text) { return BlockRecord("TCLIPDATA.510", cf::kText, "TEXT", TextBlock(text)); }
-Golden PictureRecord(std::uint8_t type, std::uint16_t number, const std::string& name) {
-  return Golden().str("TCLIPDATA.510").i32(type).str(name).u16(number).i32(0).u8(1);
-}
 
 // A small 24-bit bottom-up DIB, 2 x 2 pixels.
 Bytes SmallDib() {
@@ -359,7 +346,7 @@ TEST_F(ClipFilesTest, UnchangedStoredApartClipIsNotRewritten) {
 
 TEST_F(ClipFilesTest, FailedDataFileWriteKeepsTheClipChanged) {
   auto clip = NewClip(4);
-  coll_.Folder = (dir_ / "missing").string() + "\\";
+  coll_.DirName = (dir_ / "missing").string() + "\\";
   AddBlock(*clip, cf::kLocale, "LOCALE", Bytes{9, 4, 0, 0});
   EXPECT_THROW(Write(*clip), EMyStreamError);
   EXPECT_TRUE(clip->Changed);
@@ -479,6 +466,44 @@ TEST_F(ClipFilesTest, CorruptFormatRecordsFailCleanly) {
   }
   EXPECT_TRUE(Logged("TClipData.LoadFromStream",
                      "Bad Format_Type Encountered During Load: 7\r\nFormat Num: 1 Format Name: \"TEXT\"\r\nFor Item: 3"));
+}
+
+// A time stamp is shown and converted to a calendar date: one that is no
+// date makes the record corrupt, before anything else of the clip is used.
+TEST_F(ClipFilesTest, TimeStampsOutsideTheCalendarAreRejected) {
+  const auto inline_record = [](double stamp) {
+    return Golden().str("CLIP.510").str("T").str("NOTEPAD").i32(1).f64(stamp).i32(0).i32(3).i32(300).i32(1).str("").u8(0)
+        .raw(TextRecord("abc")).bytes();
+  };
+  struct Case {
+    const char* name;
+    Bytes record;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"first day of year 1", inline_record(-693593.0), true},
+      {"last moment of 9999", inline_record(2958465.999), true},
+      {"before year 1", inline_record(-693593.5), false},
+      {"year 10000", inline_record(2958466.0), false},
+      {"not a number", inline_record(std::numeric_limits<double>::quiet_NaN()), false},
+      {"infinity", inline_record(std::numeric_limits<double>::infinity()), false},
+      {"minus infinity", inline_record(-std::numeric_limits<double>::infinity()), false},
+      // Found by fuzzing: an untagged stored-apart record without icon flags
+      // loads its (missing) data file to rebuild the flags, and the error
+      // text of the missing file shows the time stamp.
+      {"stored apart, flags rebuilt", Golden().str("").str("").f64(6.38758e20).i32(0).i32(367).i32(0).u8(0x17), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    bool ok = !c.ok;
+    auto clip = Read(c.record, &ok);
+    EXPECT_EQ(ok, c.ok);
+    if (ok) {
+      EXPECT_FALSE(clip->STimeStamp().empty());
+    }
+  }
+  EXPECT_TRUE(Logged("TClipObj.LoadFromStream", "Bad Time Stamp For Item: 367"));
+  EXPECT_EQ(LogCount("Bad Time Stamp For Item: "), 6u);
 }
 
 TEST_F(ClipFilesTest, ReadingStopsAtARecordOfUnknownType) {
@@ -613,7 +638,7 @@ TEST_F(ClipFilesTest, WithoutTheMasterListReadingReportsSuccessAndReadsNothing) 
 TEST_F(ClipFilesTest, RelocateFilesMovesOrCopies) {
   TClipColl other;
   // Folder texts are in the program's form, backslashes inside too.
-  other.Folder = dir_.string() + "\\other\\";
+  other.DirName = dir_.string() + "\\other\\";
   fs::create_directories(dir_ / "other");
   WriteFile(CollFile("D3.DAT"), Bytes{1});
   WriteFile(CollFile("I3.bmp"), Bytes{2});
@@ -648,7 +673,7 @@ TEST_F(ClipFilesTest, CloneOfAStoredApartClipReadsTheRelocatedFile) {
   ASSERT_TRUE(source->StoredApart);
 
   TClipColl other;
-  other.Folder = (dir_ / "other").string() + "\\";
+  other.DirName = (dir_ / "other").string() + "\\";
   fs::create_directories(dir_ / "other");
   TClipObj copy(9, "");
   copy.SetColl(&other);

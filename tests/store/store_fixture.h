@@ -1,12 +1,14 @@
 // What the clip-store tests share: the store's services on the simulated
 // desktop, a live log whose lines a test can look for, a collection folder
-// of its own, and a little-endian byte builder and reader written from the
-// file layouts (independent of the program's own stream classes).
+// of its own, and a little-endian reader written from the file layouts
+// (independent of the program's own stream classes); the byte builders are
+// in golden_records.h.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -26,45 +28,9 @@
 #include "platform/types.h"
 #include "store/clip_coll.h"
 #include "store/store_services.h"
+#include "golden_records.h"
 
 namespace om::testing {
-
-// Bytes laid out by hand, field by field.
-class Golden {
- public:
-  Golden& u8(std::uint8_t v) {
-    bytes_.push_back(v);
-    return *this;
-  }
-  Golden& u16(std::uint16_t v) { return u8(v & 0xFF).u8(v >> 8); }
-  Golden& i32(std::int32_t v) {
-    const auto u = static_cast<std::uint32_t>(v);
-    return u8(u & 0xFF).u8((u >> 8) & 0xFF).u8((u >> 16) & 0xFF).u8(u >> 24);
-  }
-  Golden& f64(double v) {
-    const auto bits = std::bit_cast<std::uint64_t>(v);
-    for (int i = 0; i < 8; ++i) u8(static_cast<std::uint8_t>(bits >> (8 * i)));
-    return *this;
-  }
-  // Short string: length byte, then the characters.
-  Golden& str(const std::string& s) {
-    u8(static_cast<std::uint8_t>(s.size()));
-    return raw(s);
-  }
-  Golden& raw(const std::string& s) {
-    bytes_.insert(bytes_.end(), s.begin(), s.end());
-    return *this;
-  }
-  Golden& raw(const Bytes& b) {
-    bytes_.insert(bytes_.end(), b.begin(), b.end());
-    return *this;
-  }
-  const Bytes& bytes() const { return bytes_; }
-  operator const Bytes&() const { return bytes_; }
-
- private:
-  Bytes bytes_;
-};
 
 // Reads a layout back field by field; a read past the end fails the test.
 class LayoutReader {
@@ -114,26 +80,22 @@ class LayoutReader {
   std::size_t at_ = 0;
 };
 
-inline Bytes TextBlock(const std::string& text) {
-  Bytes b(text.begin(), text.end());
-  b.push_back(0);
-  return b;
-}
-
 class StoreTest : public ::testing::Test {
  protected:
   StoreTest()
       : services_(TStoreServices{&desktop_.Clock(), &locale_, &desktop_.Clipboard(), true, false}) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("om_store_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
+    // Parameterised cases have slashes in their names; the folder is one level.
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    dir_ = std::filesystem::temp_directory_path() / ("om_store_" + std::to_string(::getpid()) + "_" + name);
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_ / "coll");
     desktop_.Clock().SetNow(kNow);
     log_ = std::make_unique<TAppLog>(127, (dir_ / "log").string(), desktop_.Clock(), locale_, log_level_);
     coll_.Title = "Coll One";
     // Windows form: the folder text ends in a backslash.
-    coll_.Folder = (dir_ / "coll").string() + "\\";
+    coll_.DirName = (dir_ / "coll").string() + "\\";
     saved_formats_ = {RTFFormat, HTMLFormat, URLFormat, IgnoreFormat};
     RegisterStartupFormats(desktop_.Clipboard());
   }
