@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_sound.h"
 #include "app/paths.h"
 #include "clipboard/clip_view.h"
 #include "clipboard/clipboard.h"
@@ -48,11 +49,6 @@ class SilentPrompts final : public IPrompts {
   MsgResult ShowMessage(std::string_view, std::string_view, MsgButtons, MsgIcon, std::uintptr_t) override {
     return MsgResult::kOk;
   }
-};
-
-class SilentSound final : public ISound {
- public:
-  void Beep() override {}
 };
 
 // Keeps the four kinds of data the cases are about; the system adds others
@@ -266,7 +262,7 @@ class ClipCaptureCopy : public ::testing::Test {
   std::filesystem::path folder_;
   std::unique_ptr<TClipColl> coll_;
   SilentPrompts prompts_;
-  SilentSound sound_;
+  fake::FakeSound sound_;  // counted, never played
   FourKinds profile_;
   std::unique_ptr<TClipView5> view_;
   std::unique_ptr<ForeignApp> app_;

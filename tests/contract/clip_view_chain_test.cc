@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_sound.h"
 #include "clipboard/clip_view.h"
 #include "clipboard/clipboard.h"
 #include "contract/contract_env.h"
@@ -35,11 +36,6 @@ class RecordingPrompts final : public IPrompts {
     return MsgResult::kOk;
   }
   std::vector<std::string> shown;
-};
-
-class SilentSound final : public ISound {
- public:
-  void Beep() override {}
 };
 
 Bytes TextBytes(std::string_view s) {
@@ -100,7 +96,7 @@ class ClipViewChain : public ::testing::Test {
   std::unique_ptr<TheClipboardInstallation> installation_;
   std::vector<std::unique_ptr<ForeignApp>> apps_;
   RecordingPrompts prompts_;
-  SilentSound sound_;
+  fake::FakeSound sound_;  // counted, never played
   std::unique_ptr<TClipView5> view_;
   int changes_ = 0;
   int ping_ends_ = 0;
