@@ -54,7 +54,9 @@ class TBitmap final : public TGraphic {
   std::int32_t Width() const;
   std::int32_t Height() const;
 
-  friend bool operator==(const TBitmap&, const TBitmap&) = default;
+  // Same picture: the same DIB and palette. (Not defaulted: the abstract
+  // base has nothing to compare and no operator==.)
+  friend bool operator==(const TBitmap& a, const TBitmap& b) { return a.dib_ == b.dib_ && a.palette_ == b.palette_; }
 
  private:
   Bytes dib_;
@@ -78,7 +80,10 @@ class TMetafile final : public TGraphic {
   // The metafile bits (without the 12-byte picture header).
   const Bytes& Bits() const { return bits_; }
 
-  friend bool operator==(const TMetafile&, const TMetafile&) = default;
+  friend bool operator==(const TMetafile& a, const TMetafile& b) {
+    return a.enhanced_ == b.enhanced_ && a.map_mode_ == b.map_mode_ && a.x_ext_ == b.x_ext_ && a.y_ext_ == b.y_ext_ &&
+           a.bits_ == b.bits_;
+  }
 
  private:
   bool enhanced_ = false;

@@ -84,15 +84,22 @@ void TClipData::SaveToStream(TStreamWriter& stream, std::int32_t serial, std::st
     return;
   }
   // An entry left without a picture has nothing to write; its file, if any,
-  // stays as it is.
+  // stays as it is. A picture in memory is written unless its file already
+  // holds exactly these bytes: a file left behind by a clip that was never
+  // saved (the program ended before its collection was written, and the
+  // serial number came round again) must not stand in for this picture.
   const std::string file = PictureFileName(folder, serial, FormatType);
   Bytes bytes;
   if (FormatType == formattype::kBitmap) {
-    if (!Bitmap || Bitmap->Empty() || FileExists(file)) return;
+    if (!Bitmap || Bitmap->Empty()) return;
     bytes = BitmapFileBytes(*Bitmap);
   } else {
-    if (!Metafile || Metafile->Empty() || FileExists(file)) return;
+    if (!Metafile || Metafile->Empty()) return;
     bytes = MetafileFileBytes(*Metafile);
+  }
+  if (FileExists(file)) {
+    const std::optional<Bytes> existing = ReadFileBytes(file);
+    if (existing && *existing == bytes) return;
   }
   if (!WriteFileBytes(file, bytes)) throw EMyStreamError("Cannot create file " + file);
 }

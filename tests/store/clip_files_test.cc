@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <limits>
 
 #include "store/clip_obj.h"
@@ -394,14 +396,24 @@ TEST_F(ClipFilesTest, PicturesGoToTheirOwnFilesOnceAndReadBack) {
   EXPECT_EQ(read_metafile->YExt(), 1000);
   EXPECT_EQ(read_metafile->Bits(), original.Bits());
 
-  // A picture never changes after capture: an existing file is kept.
-  WriteFile(CollFile("I6.bmp"), Bytes{'k', 'e', 'e', 'p'});
+  // A picture never changes after capture: a file that already holds it is
+  // not written again ...
+  const auto old_time = fs::file_time_type::clock::now() - std::chrono::hours(48);
+  fs::last_write_time(CollFile("I6.bmp"), old_time);
   back->SetTitle("changed");
   Write(*back);
-  EXPECT_EQ(ReadFile(CollFile("I6.bmp")), (Bytes{'k', 'e', 'e', 'p'}));
+  EXPECT_EQ(fs::last_write_time(CollFile("I6.bmp")), old_time);
+  // ... but a file of that name holding something else (left behind by a
+  // clip that was never saved, whose serial number came round again) does
+  // not stand in for this clip's picture.
+  WriteFile(CollFile("I6.bmp"), Bytes{'s', 't', 'a', 'l', 'e'});
+  back->SetTitle("changed again");
+  Write(*back);
+  EXPECT_EQ(ReadFile(CollFile("I6.bmp")), bmp);
 
   // A picture file that is missing or is not a picture leaves the entry
   // without a picture; the clip still loads and its other entries work.
+  WriteFile(CollFile("I6.bmp"), Bytes{'n', 'o', 'p', 'e'});
   fs::remove(CollFile("I6.wmf"));
   bool ok = false;
   auto without = Read(record, &ok);
