@@ -65,7 +65,7 @@ const char* WhyNoData(const ClipData& data) {
 
 }  // namespace
 
-std::int32_t TClipObj::Paste(TClipView5& view, Tfilter& profile, IPreviewPicture* preview) {
+std::int32_t TClipObj::Paste(TClipView5& view, IFormatFilter& profile, IPreviewPicture* preview) {
   Log(loglevel::kDetail, ">PASTE", "");
   std::int32_t kept = 0;
   bool text_from_drop = false;
@@ -82,7 +82,7 @@ std::int32_t TClipObj::Paste(TClipView5& view, Tfilter& profile, IPreviewPicture
   return kept + made;
 }
 
-bool TClipObj::PasteAttempt(TClipView5& view, Tfilter& profile, IPreviewPicture* preview, std::int32_t& kept,
+bool TClipObj::PasteAttempt(TClipView5& view, IFormatFilter& profile, IPreviewPicture* preview, std::int32_t& kept,
                             bool& text_from_drop, bool& text_from_url) {
   // An error reading a picture passes on to the caller; the clipboard must
   // not stay open behind it.

@@ -26,7 +26,7 @@ namespace om {
 class IPreviewPicture;
 class TClipColl;
 class TClipView5;
-class Tfilter;
+class IFormatFilter;
 struct TThumbNailEntry;
 
 using TClipDataList = std::vector<std::unique_ptr<TClipData>>;
@@ -145,7 +145,7 @@ class TClipObj {
   // a text entry made from it. The result is the formats kept plus the texts
   // made; 0 when the clipboard could never be opened. A bitmap whose data is
   // bad raises EInvalidGraphic. A bitmap captured is shown in `preview`.
-  std::int32_t Paste(TClipView5& view, Tfilter& profile, IPreviewPicture* preview = nullptr);
+  std::int32_t Paste(TClipView5& view, IFormatFilter& profile, IPreviewPicture* preview = nullptr);
   // One format from the open clipboard appended to DataList: 1, or 0 when
   // its data cannot be had (empty text counts as none).
   std::int32_t PasteOne(TClipView5& view, std::uint32_t format, IPreviewPicture* preview = nullptr);
@@ -208,7 +208,7 @@ class TClipObj {
  private:
   void LoadIfOffline();
   TClipData* EntryAt(std::int32_t index);
-  bool PasteAttempt(TClipView5& view, Tfilter& profile, IPreviewPicture* preview, std::int32_t& kept,
+  bool PasteAttempt(TClipView5& view, IFormatFilter& profile, IPreviewPicture* preview, std::int32_t& kept,
                     bool& text_from_drop, bool& text_from_url);
   std::int32_t PasteFlat(TClipView5& view, std::uint32_t format);
   std::int32_t PasteBitmap(TClipView5& view, IPreviewPicture* preview);

@@ -54,7 +54,7 @@ class SilentPrompts final : public IPrompts {
 // Keeps the four kinds of data the cases are about; the system adds others
 // (OEM and Unicode text, DIBs, enhanced metafiles), which differ between the
 // simulated desktop and Wine.
-class FourKinds final : public Tfilter {
+class FourKinds final : public IFormatFilter {
  public:
   bool IsCoffee(std::string_view, std::string_view format) override {
     return format == "TEXT" || format == "BITMAP" || format == "PICTURE" || format == "HDROP";

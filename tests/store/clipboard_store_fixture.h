@@ -27,7 +27,7 @@ namespace om::testing {
 
 // Answers by a rule the test sets (everything, unless told) and remembers
 // every question.
-class ScriptedProfile final : public Tfilter {
+class ScriptedProfile final : public IFormatFilter {
  public:
   std::function<bool(const std::string& app, const std::string& format)> rule = [](const auto&, const auto&) {
     return true;
