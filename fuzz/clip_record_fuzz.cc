@@ -13,34 +13,6 @@
 #include "store/store_errors.h"
 #include "tests/store/golden_records.h"
 
-namespace om::fuzz {
-namespace {
-
-// The program reads a clip record only after a clip has been made for it.
-void UseLoadedClip(TClipObj& clip) {
-  clip.Audit();
-  (void)clip.STimeStamp();
-  (void)clip.GetIconIndex();
-  if (!clip.Online) return;  // a stored-apart clip: its data file is missing
-  if (!clip.DataList) FuzzFailure("an online clip without a format list");
-  for (std::int32_t i = 0; i < clip.GetFormatCount(); ++i) {
-    (void)clip.GetFormatName(i);
-    (void)clip.GetFormatNum(i);
-    (void)clip.GetDataSize(i);
-    (void)clip.GetSelected(i);
-  }
-  const std::int32_t size = clip.Lock(cf::kText);
-  if (size > 0) {
-    if (clip.LockedText == nullptr) FuzzFailure("a lock without bytes");
-    volatile std::uint8_t last = clip.LockedText[size - 1];  // the whole block is there
-    (void)last;
-  }
-  if (clip.LockedFormat != 0) clip.Unlock();
-}
-
-}  // namespace
-}  // namespace om::fuzz
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace om;
   fuzz::FuzzStore store;

@@ -15,6 +15,7 @@
 #include "platform/fake/fake_locale.h"
 #include "platform/types.h"
 #include "store/clip_coll.h"
+#include "store/clip_obj.h"
 #include "store/store_services.h"
 
 namespace om::fuzz {
@@ -75,6 +76,29 @@ std::vector<FuzzSeed> FuzzSeeds();
 [[noreturn]] inline void FuzzFailure(const char* what) {
   std::fprintf(stderr, "fuzz: invariant broken: %s\n", what);
   std::abort();
+}
+
+// Uses a clip just read as the program uses one: audited, its time stamp
+// shown, its formats listed, its text locked.
+inline void UseLoadedClip(TClipObj& clip) {
+  clip.Audit();
+  (void)clip.STimeStamp();
+  (void)clip.GetIconIndex();
+  if (!clip.Online) return;  // a stored-apart clip: its data file is missing
+  if (!clip.DataList) FuzzFailure("an online clip without a format list");
+  for (std::int32_t i = 0; i < clip.GetFormatCount(); ++i) {
+    (void)clip.GetFormatName(i);
+    (void)clip.GetFormatNum(i);
+    (void)clip.GetDataSize(i);
+    (void)clip.GetSelected(i);
+  }
+  const std::int32_t size = clip.Lock(cf::kText);
+  if (size > 0) {
+    if (clip.LockedText == nullptr) FuzzFailure("a lock without bytes");
+    volatile std::uint8_t last = clip.LockedText[size - 1];  // the whole block is there
+    (void)last;
+  }
+  if (clip.LockedFormat != 0) clip.Unlock();
 }
 
 }  // namespace om::fuzz

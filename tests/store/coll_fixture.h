@@ -1,7 +1,7 @@
 // What the collection and master-list tests share: the store's services with
 // the native file system and the simulated desktop's message boxes, a data
-// directory of their own, clips filed the way capture files them, and clip
-// records and collection files written from the layouts.
+// directory of their own and clips filed the way capture files them. (Clip
+// records and collection files written from the layouts: golden_records.h.)
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,63 +15,12 @@
 #include "store/clip_coll.h"
 #include "store/clip_obj.h"
 #include "store/master_list.h"
+#include "clip_text.h"
 #include "store_fixture.h"
 
 namespace om::testing {
 
 namespace fs = std::filesystem;
-
-inline constexpr double kClipStamp = 45000.25;  // 2023-03-15 06:00
-
-// A clip record of one CF_TEXT format, inline, in the layout of `version`
-// (400: icon flags; 503: sort key; 510: source URL).
-inline Golden ClipRecord(int version, const std::string& title, std::int32_t serial, std::int32_t sort_key,
-                         const std::string& text) {
-  Golden g;
-  g.str("CLIP." + std::to_string(version)).str(title).str("NOTEPAD");
-  if (version >= 400) g.i32(1);
-  g.f64(kClipStamp).i32(0).i32(serial);
-  if (version >= 503) g.i32(sort_key);
-  g.i32(1);
-  if (version >= 510) g.str("");
-  g.u8(0).raw(TextRecord(text));
-  return g;
-}
-
-// The header of a collection file of `version` (0: a tag that is not one)
-// up to and with the clip count; the fields a version lacks are left out.
-struct CollHeader {
-  int version = 505;
-  std::string tag;  // overrides "COLL.<version>"
-  bool accept_new_clips = true;
-  std::int32_t last_serial = 3;
-  std::uint8_t coll_type = 2;
-  std::uint8_t modified = 1, reserved1 = 0, reserved2 = 0;
-  std::int32_t max_items = 50, max_days = 7, new_clip_position = 1;
-  std::string title = "Golden";
-  std::int32_t icon_index = 11, tree_sort_key = 300;
-  bool accept_duplicates = true;
-  std::int32_t last_clip_sort_key = 300, list_sort_column = 4;
-  bool list_sort_ascending = true, favorite = true;
-  std::int32_t count = 0;
-
-  Golden Bytes() const {
-    Golden g;
-    g.str(tag.empty() ? "COLL." + std::to_string(version) : tag);
-    if (version >= 401) g.u8(accept_new_clips ? 1 : 0);
-    g.i32(last_serial).u8(coll_type).u8(modified).u8(reserved1).u8(reserved2);
-    if (version < 500) g.u8(0x5A);
-    g.i32(max_items).i32(max_days).i32(new_clip_position).str(title);
-    if (version >= 500) g.i32(icon_index);
-    if (version >= 501) g.i32(tree_sort_key);
-    if (version >= 502) g.u8(accept_duplicates ? 1 : 0);
-    if (version >= 503) g.i32(last_clip_sort_key);
-    if (version >= 504) g.i32(list_sort_column).u8(list_sort_ascending ? 1 : 0);
-    if (version >= 505) g.u8(favorite ? 1 : 0);
-    g.i32(count);
-    return g;
-  }
-};
 
 class CollTest : public StoreTest {
  protected:
@@ -134,16 +83,7 @@ class CollTest : public StoreTest {
   }
 
   // The text of a clip's CF_TEXT, loading a stored-apart clip's data file.
-  static std::string TextOf(TClipObj& clip) {
-    const std::int32_t size = clip.Lock(cf::kText);
-    std::string text;
-    if (size > 0 && clip.LockedText != nullptr) {
-      text.assign(reinterpret_cast<const char*>(clip.LockedText), static_cast<std::size_t>(size));
-      text = text.substr(0, text.find('\0'));
-    }
-    if (clip.LockedFormat != 0) clip.Unlock();
-    return text;
-  }
+  static std::string TextOf(TClipObj& clip) { return ClipText(clip); }
 
   std::vector<std::string> Messages() {
     std::vector<std::string> texts;
