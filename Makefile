@@ -6,7 +6,7 @@ FUZZ   ?= build/fuzz
 JOBS   ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 
-.PHONY: all test run bench fuzz bootstrap native win test-native test-win clean
+.PHONY: all test run bench fuzz bootstrap native win test-native test-win test-exchange clean
 
 all: native win
 
@@ -20,18 +20,35 @@ native: bootstrap
 
 # Windows tree, cross-compiled with MinGW-w64.
 win: bootstrap
-	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WIN) -j$(JOBS)
 
+# The data folder exchange (tests/store/exchange_folder.h): the native tests
+# write a data folder below $(EXCHANGE), the Windows tests write the same
+# under Wine and compare the two, and test-exchange reads Wine's natively.
+EXCHANGE      = $(abspath $(NATIVE))/exchange
+NATIVE_TESTS  = OM_EXCHANGE_DIR=$(EXCHANGE) ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+WIN_TESTS     = OM_EXCHANGE_DIR=$(EXCHANGE) scripts/wine-tests $(WIN)
+EXCHANGE_TEST = test -d $(EXCHANGE)/wine || { echo "test-exchange: no data folder from Wine in $(EXCHANGE)" >&2; exit 1; }; \
+	OM_EXCHANGE_DIR=$(EXCHANGE) $(NATIVE)/om_tests --gtest_filter='DataFolderExchange.TheWineFolderReadsNatively'
+
+# A native run starts the exchange afresh: a Wine folder from an older build
+# is not compared with the new native one.
 test-native: native
-	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+	rm -rf $(EXCHANGE)
+	$(NATIVE_TESTS)
 
 test-win: win
-	scripts/wine-tests $(WIN)
+	$(WIN_TESTS)
+
+test-exchange: native
+	$(EXCHANGE_TEST)
 
 test: native win
-	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
-	scripts/wine-tests $(WIN)
+	rm -rf $(EXCHANGE)
+	$(NATIVE_TESTS)
+	$(WIN_TESTS)
+	$(EXCHANGE_TEST)
 
 run: win
 	scripts/run $(WIN)
