@@ -8,6 +8,8 @@
 //   cliptool [--out FILE] read [--hex]
 //   cliptool [--out FILE] viewer [--swallow] [--ms N]
 //   cliptool [--out FILE] register NAME
+//   cliptool [--out FILE] dde-serve SERVICE TOPIC REPLY [--ms N]
+//                                   [--disconnect-after N] [--hang-ms N]
 //   cliptool serve
 //
 // Items of `put` (set in this order after emptying the clipboard):
@@ -40,6 +42,12 @@
 // until --ms passes (default 10000) or it is closed. --swallow never passes
 // WM_DRAWCLIPBOARD on to the next viewer.
 //
+// `dde-serve` is a DDE server (a web browser as far as the program is
+// concerned): it registers SERVICE, accepts conversations on TOPIC and
+// answers the request for item "0xFFFFFFFF" in CF_TEXT with REPLY (%XX
+// stands for any byte). See dde_serve.cc and README.md for its options and
+// the lines it writes.
+//
 // `serve` reads commands from stdin, one per line, and answers each with one
 // line on stdout: "ok[ RESULT]" or "err REASON". Arguments are separated by
 // spaces; %XX stands for any byte (so names may hold spaces).
@@ -54,6 +62,8 @@
 //   rendercount                ok WM_RENDERFORMAT requests answered
 //   window                     ok HWND (decimal)
 //   pid                        ok PROCESS-ID (decimal)
+//   mutex NAME                 creates the named mutex, owned, and holds it
+//                              until it exits: ok created | ok existed
 //   hang MS                    ok, then the window's thread takes no
 //                              message for MS milliseconds (a hung
 //                              window), then goes on as before
@@ -75,6 +85,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dde_serve.h"
 #include "wire.h"
 
 #include "platform/win32/handles.h"
@@ -121,6 +132,7 @@ Output g_out;
 
 using om::cliptool::Escape;
 using om::cliptool::FromHex;
+using om::cliptool::ParseNumber;
 using om::cliptool::ToHex;
 using om::cliptool::Unescape;
 
@@ -152,14 +164,6 @@ std::string WideTo(UINT code_page, const std::wstring& w) {
   std::string out(static_cast<std::size_t>(n), '\0');
   ::WideCharToMultiByte(code_page, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
   return out;
-}
-
-std::optional<unsigned long> ParseNumber(const std::string& s) {
-  if (s.empty()) return std::nullopt;
-  char* end = nullptr;
-  const unsigned long v = std::strtoul(s.c_str(), &end, 0);
-  if (end == nullptr || *end != '\0') return std::nullopt;
-  return v;
 }
 
 // ---------------------------------------------------------------- formats
@@ -538,6 +542,7 @@ struct State {
   int render_count = 0;
   DWORD hang_ms = 0;  // set by `hang`, spent after its answer is out
   std::map<UINT, Bytes> promises;
+  std::vector<om::win32::KernelHandle> mutexes;  // `mutex`: held until exit
 };
 State g;
 
@@ -677,6 +682,14 @@ std::string Serve(const std::vector<std::string>& words) {
   if (command == "rendercount") return "ok " + std::to_string(g.render_count);
   if (command == "window") return "ok " + std::to_string(reinterpret_cast<std::uintptr_t>(g.window));
   if (command == "pid") return "ok " + std::to_string(::GetCurrentProcessId());
+  if (command == "mutex" && words.size() == 2) {
+    ::SetLastError(ERROR_SUCCESS);
+    om::win32::KernelHandle mutex(::CreateMutexA(nullptr, TRUE, words[1].c_str()));
+    if (!mutex) return "err mutex " + std::to_string(::GetLastError());
+    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    g.mutexes.push_back(std::move(mutex));
+    return existed ? "ok existed" : "ok created";
+  }
   if (command == "hang" && words.size() == 2) {
     const auto ms = ParseNumber(words[1]);
     if (!ms) return "err hang needs milliseconds";
@@ -880,6 +893,9 @@ int main() {
   if (args.empty()) return Usage("no command");
   const std::string command = args[0];
   args.erase(args.begin());
+  if (command == "dde-serve") {
+    return om::cliptool::RunDdeServer(args, [](const std::string& line) { g_out.Line(line); });
+  }
   if (!CreateToolWindow()) {
     std::fprintf(stderr, "cliptool: cannot create its window\n");
     return 2;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,15 @@ inline std::optional<WireBytes> FromHex(std::string_view hex) {
   return out;
 }
 
+// A whole word as a number: decimal, or hex with 0x; nullopt otherwise.
+inline std::optional<unsigned long> ParseNumber(const std::string& s) {
+  if (s.empty()) return std::nullopt;
+  char* end = nullptr;
+  const unsigned long v = std::strtoul(s.c_str(), &end, 0);
+  if (end == nullptr || *end != '\0') return std::nullopt;
+  return v;
+}
+
 inline std::string Unescape(std::string_view s) {
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
@@ -66,7 +76,7 @@ inline std::string Escape(std::string_view s) {
   std::string out;
   for (char c : s) {
     const auto b = static_cast<unsigned char>(c);
-    if (b <= 0x20 || b >= 0x7F || c == '%' || c == '/' || c == '=') {
+    if (b <= 0x20 || b >= 0x7F || c == '%' || c == '/' || c == '=' || c == '"' || c == '\\') {
       out += '%';
       out += digits[b >> 4];
       out += digits[b & 15];
