@@ -91,6 +91,10 @@ class IClipListWidget {
   virtual void SetColumnWidth(int column, int width) = 0;
   // The sort arrow shown in the header: column and direction.
   virtual void ShowSortArrow(int column, bool ascending) = 0;
+  // Added for the selection handler: the Up or Down arrow key is held down
+  // at this moment (the keyboard state, GetKeyState). While it is, moving
+  // through the list copies nothing; lvClipsKeyUp copies the row reached.
+  virtual bool ArrowKeyHeld() const = 0;
 };
 
 // The main window's menu items and buttons whose state the behaviour sets.
