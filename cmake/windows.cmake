@@ -19,9 +19,39 @@ list(FILTER OM_WIN32_SOURCES EXCLUDE REGEX "/app/win32/winmain\\.cc$")
 add_library(om_win32 STATIC ${OM_WIN32_SOURCES})
 target_link_libraries(om_win32 PUBLIC om_core ${OM_WIN32_LIBS})
 
+# The artwork (the image lists' bitmaps and the icons) is drawn at build time
+# by scripts/make-artwork, built with the build machine's own compiler; it
+# writes the resource script that puts the images into the programs. The
+# icons also go next to the programs, which load them from their folder.
+find_program(OM_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
+set(OM_ART_DIR ${CMAKE_BINARY_DIR}/artwork)
+set(OM_ART_TOOL ${OM_ART_DIR}/make_artwork${CMAKE_HOST_EXECUTABLE_SUFFIX})
+set(OM_ART_SOURCE ${CMAKE_SOURCE_DIR}/scripts/make-artwork/make_artwork.cc)
+set(OM_ART_RC ${OM_ART_DIR}/artwork.rc)
+set(OM_ART_ICONS ${OM_ART_DIR}/32n16.ico ${OM_ART_DIR}/16x16.ico ${OM_ART_DIR}/16x16_no.ico)
+set(OM_ART_BIN_ICONS ${CMAKE_BINARY_DIR}/bin/32n16.ico ${CMAKE_BINARY_DIR}/bin/16x16.ico
+                     ${CMAKE_BINARY_DIR}/bin/16x16_no.ico)
+add_custom_command(OUTPUT ${OM_ART_TOOL}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${OM_ART_DIR}
+  COMMAND ${OM_HOST_CXX} -std=c++17 -O1 ${OM_WARNINGS} ${OM_ART_SOURCE} -o ${OM_ART_TOOL}
+  DEPENDS ${OM_ART_SOURCE}
+  COMMENT "Building the artwork tool" VERBATIM)
+add_custom_command(OUTPUT ${OM_ART_RC} ${OM_ART_ICONS} ${OM_ART_BIN_ICONS}
+  COMMAND ${OM_ART_TOOL} ${OM_ART_DIR}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/bin
+  COMMAND ${CMAKE_COMMAND} -E copy ${OM_ART_ICONS} ${CMAKE_BINARY_DIR}/bin
+  DEPENDS ${OM_ART_TOOL}
+  COMMENT "Drawing the artwork" VERBATIM)
+# The programs depend on this target rather than on the command, so that two
+# of them never draw at the same time.
+add_custom_target(om_artwork DEPENDS ${OM_ART_RC} ${OM_ART_BIN_ICONS})
+
 file(GLOB OM_RESOURCES CONFIGURE_DEPENDS ${OM_SRC}/app/win32/*.rc)
-add_executable(Ottermoor WIN32 ${OM_SRC}/app/win32/winmain.cc ${OM_RESOURCES})
+add_executable(Ottermoor WIN32 ${OM_SRC}/app/win32/winmain.cc ${OM_RESOURCES} ${OM_ART_RC})
+# windres looks for the files the resource scripts name in these folders.
+target_include_directories(Ottermoor PRIVATE ${OM_SRC}/app/win32 ${OM_ART_DIR})
 target_link_libraries(Ottermoor PRIVATE om_win32 om_core)
+add_dependencies(Ottermoor om_artwork)
 
 # libjpeg-turbo from Debian's source package (see scripts/build-libjpeg-win).
 set(OM_JPEG_DIR ${CMAKE_BINARY_DIR}/deps/libjpeg-turbo)
@@ -50,10 +80,12 @@ target_link_libraries(cliptool PRIVATE ${OM_WIN32_LIBS})
 # Windows tests: the port contract suites against the Win32 adapters, and the
 # tests that need the real system.
 file(GLOB OM_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${OM_TESTS}/contract/*.cc ${OM_TESTS}/win32/*.cc)
-add_executable(om_win32_tests ${OM_WIN_TEST_SOURCES})
-target_include_directories(om_win32_tests PRIVATE ${OM_TESTS})
+# The test program carries the artwork too (the main window's tests load the
+# image lists from their own program), but not the program's manifest.
+add_executable(om_win32_tests ${OM_WIN_TEST_SOURCES} ${OM_ART_RC})
+target_include_directories(om_win32_tests PRIVATE ${OM_TESTS} ${OM_ART_DIR})
 target_link_libraries(om_win32_tests PRIVATE om_win32 om_core gtest_main gmock)
-add_dependencies(om_win32_tests cliptool)
+add_dependencies(om_win32_tests cliptool om_artwork Ottermoor)
 
 # Link check for the JPEG encoder: compresses a small image under Wine.
 add_executable(jpeg_link_check ${OM_TESTS}/win32/jpeg/jpeg_link_check.c)

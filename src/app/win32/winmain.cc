@@ -1,47 +1,80 @@
-// Process entry of Ottermoor.exe: registers the main window class "TfrmQL",
-// shows the main window and runs the message loop until it is closed.
-// The main window's behaviour lives in portable code; this file only wires
-// the process to it.
+// Process entry of Ottermoor.exe: the portable start-up steps (single
+// instance, settings), the ports over the Win32 API, the main window with
+// its behaviour, and the message loop until the window is closed.
 #include <windows.h>
 
-namespace {
+#include "app/win32/app_messages.h"
+#include "app/win32/choose_data_folder.h"
+#include "app/win32/sound_events.h"
+#include "clipboard/clipboard.h"
+#include "mainform/main_form.h"
+#include "mainform/program_entry.h"
+#include "mainform/win32/main_window.h"
+#include "platform/win32/app_instance.h"
+#include "platform/win32/clipboard_system.h"
+#include "platform/win32/clock.h"
+#include "platform/win32/dde_client.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/locale.h"
+#include "platform/win32/process_info.h"
+#include "platform/win32/prompts.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/screen.h"
+#include "platform/win32/shell_folders.h"
+#include "platform/win32/sound.h"
+#include "platform/win32/window_system.h"
 
-constexpr char kMainClass[] = "TfrmQL";
-constexpr char kTitle[] = "Ottermoor";
+int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int show) {
+  using namespace om;
+  using namespace om::win32;
 
-LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(hwnd, message, wparam, lparam);
+  // Held to the end: it owns the single-instance mutex.
+  Win32AppInstance instance;
+  Win32Prompts prompts;
+  Win32Clock clock;
+  Win32Registry registry;
+  Win32Locale locale;
+  Win32ShellFolders folders;
+  Win32Screen screen;
+  Win32FileSystem files;
+  TfrmChooseDataFolder chooser(prompts, files);
+  Win32AppMessages messages;
+  const std::string program_folder = instance.ProgramFolder();
+  const TAppSettingsContext context{registry, locale,   folders,
+                                    screen,   chooser,  messages,
+                                    program_folder + instance.ProgramFileName()};
+  ProgramStart start = StartProgram({instance, prompts, clock}, context);
+  // Another instance was running and has been brought forward.
+  if (!start.settings) return 0;
+  // A failure only leaves the user without sounds of their own choosing.
+  RegisterSoundEvents(registry);
+
+  Win32WindowSystem windows;
+  Win32ProcessInfo processes;
+  Win32Sound sound;
+  Win32ClipboardSystem clipboard_system;
+  Win32DdeClient dde;
+  TClipboard clipboard(clipboard_system);
+  TheClipboardInstallation installed_clipboard(clipboard);
+
+  MainWindow window(module, program_folder);
+  if (!window.Created()) return 1;
+  window.OnDestroyed = [] { ::PostQuitMessage(0); };
+  const MainFormPorts ports{windows, clock,     processes, prompts, sound, locale,  clipboard,
+                            clipboard_system, registry, files, dde, instance};
+  TfrmQL form(ports, *start.settings, window.Widgets(), start.arguments);
+  window.SetEvents(&form);
+  // A minimized start shows the window minimized; the behaviour's start-up
+  // tick then does what the settings ask.
+  ::ShowWindow(window.hwnd(), show);
+  ::UpdateWindow(window.hwnd());
+
+  MSG message{};
+  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (window.TranslateAccelerators(message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
   }
-}
-
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = MainWndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMainClass;
-  if (!RegisterClassExA(&wc)) return 1;
-
-  HWND main = CreateWindowExA(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
-                              480, nullptr, nullptr, instance, nullptr);
-  if (!main) return 1;
-  ShowWindow(main, show);
-  UpdateWindow(main);
-
-  MSG m;
-  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-  return static_cast<int>(m.wParam);
+  window.SetEvents(nullptr);
+  return static_cast<int>(message.wParam);
 }

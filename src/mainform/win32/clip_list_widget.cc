@@ -1,0 +1,209 @@
+#include "mainform/win32/clip_list_widget.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "mainform/win32/ui_handles.h"
+#include "platform/win32/os_error.h"
+
+namespace om::win32 {
+namespace {
+
+struct SortOrder {
+  std::unordered_map<LPARAM, int> rank;
+};
+
+int CALLBACK CompareByRank(LPARAM a, LPARAM b, LPARAM order) {
+  const auto& rank = reinterpret_cast<const SortOrder*>(order)->rank;
+  const auto ra = rank.find(a), rb = rank.find(b);
+  const int x = ra == rank.end() ? 0 : ra->second, y = rb == rank.end() ? 0 : rb->second;
+  return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+}  // namespace
+
+ClipListWidget::ClipListWidget(HWND parent, int control_id, HIMAGELIST images) {
+  // The image list is shared: the window owns it, the control must not
+  // destroy it.
+  hwnd_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
+                                LVS_SHAREIMAGELISTS,
+                            0, 0, 100, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+                            ::GetModuleHandleA(nullptr), nullptr);
+  if (hwnd_ == nullptr) {
+    LogOsFailure("CreateWindowExA(clip list)");
+    return;
+  }
+  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+  if (images != nullptr) ListView_SetImageList(hwnd_, images, LVSIL_SMALL);
+  for (int i = 0; i < kClipListColumnCount; ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = kClipListColumns[i].width;
+    column.pszText = const_cast<char*>(kClipListColumns[i].caption);
+    column.iSubItem = i;
+    if (::SendMessageA(hwnd_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)) < 0) {
+      LogOsFailure("LVM_INSERTCOLUMN");
+    }
+  }
+}
+
+void ClipListWidget::BeginUpdate() {
+  if (updating_++ == 0) ::SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+}
+
+void ClipListWidget::EndUpdate() {
+  if (updating_ == 0) return;
+  if (--updating_ == 0) {
+    ::SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+}
+
+void ClipListWidget::Clear() {
+  QuietScope quiet(quiet_);
+  ListView_DeleteAllItems(hwnd_);
+  clips_.clear();
+}
+
+int ClipListWidget::Insert(int index, const ListRow& row) {
+  QuietScope quiet(quiet_);
+  index = std::clamp(index, 0, Count());
+  std::string caption = row.caption;
+  const LPARAM key = next_key_++;
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+  item.iItem = index;
+  item.pszText = caption.data();
+  item.iImage = row.image < 0 ? I_IMAGENONE : row.image;
+  item.lParam = key;
+  const int at = static_cast<int>(::SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  if (at < 0) {
+    LogOsFailure("LVM_INSERTITEM");
+    return -1;
+  }
+  clips_[key] = row.data;
+  const int columns = std::min<int>(static_cast<int>(row.sub_items.size()), kClipListColumnCount - 1);
+  for (int column = 1; column <= columns; ++column) {
+    std::string text = row.sub_items[static_cast<std::size_t>(column - 1)];
+    LVITEMA sub{};
+    sub.iSubItem = column;
+    sub.pszText = text.data();
+    ::SendMessageA(hwnd_, LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
+  }
+  return at;
+}
+
+int ClipListWidget::Count() const { return ListView_GetItemCount(hwnd_); }
+
+LPARAM ClipListWidget::RowKey(int index) const {
+  LVITEMA item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (!::SendMessageA(hwnd_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+  return item.lParam;
+}
+
+TClipObj* ClipListWidget::Data(int index) const {
+  if (!Valid(index)) return nullptr;
+  const auto found = clips_.find(RowKey(index));
+  return found == clips_.end() ? nullptr : found->second;
+}
+
+std::string ClipListWidget::Text(int index, int column) const {
+  if (!Valid(index) || column < 0 || column >= kClipListColumnCount) return {};
+  std::vector<char> buffer(512);
+  for (;;) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    const auto length = static_cast<std::size_t>(
+        ::SendMessageA(hwnd_, LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+    // A text that fills the buffer may have been cut: ask again with more room.
+    if (length + 1 < buffer.size() || buffer.size() >= (1u << 20)) {
+      return std::string(buffer.data(), std::min(length, buffer.size() - 1));
+    }
+    buffer.resize(buffer.size() * 4);
+  }
+}
+
+void ClipListWidget::Sort(const std::function<bool(int row_a, int row_b)>& less) {
+  const int count = Count();
+  if (count < 2) return;
+  std::vector<int> order(static_cast<std::size_t>(count));
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), less);
+  // The control sorts by a total order of the rows' keys, so its own sort
+  // (not a stable one) gives exactly this order.
+  SortOrder rank;
+  for (int position = 0; position < count; ++position) rank.rank[RowKey(order[static_cast<std::size_t>(position)])] = position;
+  QuietScope quiet(quiet_);
+  ::SendMessageA(hwnd_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&rank), reinterpret_cast<LPARAM>(&CompareByRank));
+}
+
+void ClipListWidget::ClearSelection() {
+  QuietScope quiet(quiet_);
+  ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+}
+
+void ClipListWidget::SetSelected(int index, bool selected) {
+  if (!Valid(index)) return;
+  QuietScope quiet(quiet_);
+  ListView_SetItemState(hwnd_, index, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+}
+
+bool ClipListWidget::IsSelected(int index) const {
+  return Valid(index) && (ListView_GetItemState(hwnd_, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+int ClipListWidget::SelectedCount() const { return static_cast<int>(ListView_GetSelectedCount(hwnd_)); }
+
+int ClipListWidget::Focused() const { return ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED); }
+
+void ClipListWidget::SetFocused(int index) {
+  QuietScope quiet(quiet_);
+  if (!Valid(index)) {
+    const int focused = Focused();
+    if (focused >= 0) ListView_SetItemState(hwnd_, focused, 0, LVIS_FOCUSED);
+    return;
+  }
+  ListView_SetItemState(hwnd_, index, LVIS_FOCUSED, LVIS_FOCUSED);
+  // Shift+click and Shift+arrow extend from the focused row.
+  ListView_SetSelectionMark(hwnd_, index);
+}
+
+void ClipListWidget::MakeVisible(int index) {
+  if (!Valid(index)) return;
+  QuietScope quiet(quiet_);
+  ListView_EnsureVisible(hwnd_, index, FALSE);
+}
+
+void ClipListWidget::SetColumnWidth(int column, int width) {
+  if (column < 0 || column >= kClipListColumnCount) return;
+  ListView_SetColumnWidth(hwnd_, column, width);
+}
+
+void ClipListWidget::ShowSortArrow(int column, bool ascending) {
+  HWND header = ListView_GetHeader(hwnd_);
+  const int count = Header_GetItemCount(header);
+  for (int i = 0; i < count; ++i) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    if (!::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) continue;
+    const int before = item.fmt;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (i == column) item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+    if (item.fmt != before) ::SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+bool ClipListWidget::ArrowKeyHeld() const {
+  // The keyboard as of the message being handled, which is what the
+  // selection change that asks came with.
+  return ::GetKeyState(VK_UP) < 0 || ::GetKeyState(VK_DOWN) < 0;
+}
+
+}  // namespace om::win32

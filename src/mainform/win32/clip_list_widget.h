@@ -1,0 +1,73 @@
+// The clip list over a ListView control in details view: the twelve
+// columns, multiple selection, the type icons and the sort arrow.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <iterator>
+#include <unordered_map>
+
+#include "mainform/widgets.h"
+
+namespace om::win32 {
+
+struct ClipListColumn {
+  const char* caption;
+  int width;
+};
+// Index, caption and initial width of every column.
+inline constexpr ClipListColumn kClipListColumns[] = {
+    {"Title", 200},   {"MySort", 60},   {"Date/Time", 100},  {"Source", 100},
+    {"Serial", 60},   {"Has Text", 16}, {"Has RTF", 17},     {"Has BMP", 18},
+    {"Has Picture", 19}, {"Has HTML", 20}, {"Has Files", 16}, {"Source URL", 400},
+};
+inline constexpr int kClipListColumnCount = static_cast<int>(std::size(kClipListColumns));
+
+class ClipListWidget final : public IClipListWidget {
+ public:
+  // Creates the ListView as a child of `parent`; `images` are the type
+  // icons (not owned: they must outlive the control).
+  ClipListWidget(HWND parent, int control_id, HIMAGELIST images);
+  ~ClipListWidget() override = default;
+  ClipListWidget(const ClipListWidget&) = delete;
+  ClipListWidget& operator=(const ClipListWidget&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  // True while a change asked for through this interface is under way: the
+  // control's notifications then are not the user's.
+  bool quiet() const { return quiet_ != 0; }
+
+  void BeginUpdate() override;
+  void EndUpdate() override;
+  void Clear() override;
+  int Insert(int index, const ListRow& row) override;
+  int Count() const override;
+  TClipObj* Data(int index) const override;
+  std::string Text(int index, int column) const override;
+  void Sort(const std::function<bool(int row_a, int row_b)>& less) override;
+  void ClearSelection() override;
+  void SetSelected(int index, bool selected) override;
+  bool IsSelected(int index) const override;
+  int SelectedCount() const override;
+  int Focused() const override;
+  void SetFocused(int index) override;
+  void MakeVisible(int index) override;
+  void SetColumnWidth(int column, int width) override;
+  void ShowSortArrow(int column, bool ascending) override;
+  bool ArrowKeyHeld() const override;
+
+ private:
+  bool Valid(int index) const { return index >= 0 && index < Count(); }
+  LPARAM RowKey(int index) const;
+
+  HWND hwnd_ = nullptr;
+  int quiet_ = 0;
+  int updating_ = 0;
+  // Each row carries a key of its own (its item data); the key names its
+  // clip. Keys stay unique, so sorting can follow rows, whatever the clips.
+  LPARAM next_key_ = 1;
+  std::unordered_map<LPARAM, TClipObj*> clips_;
+};
+
+}  // namespace om::win32

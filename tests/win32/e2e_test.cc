@@ -1,0 +1,399 @@
+// The real Ottermoor.exe under Wine, end to end: a seeded registry and data
+// folder, other programs (cliptool, Wine's notepad) copying, the program's
+// window read from outside, and the collection file it leaves behind read
+// with the program's own loader.
+//
+// Reading another process's controls: messages that carry no pointer
+// (LVM_GETITEMCOUNT, TVM_GETNEXTITEM, TVM_GETCOUNT) work across processes
+// as they are. Those that fill a buffer (SB_GETTEXT) are given a buffer
+// allocated in the program's own address space (VirtualAllocEx) and read
+// back with ReadProcessMemory, as on Windows. Menus are not readable from
+// another process under Wine; the tests look at what capture did instead.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "child_process.h"
+#include "cliptool/wire.h"
+#include "platform/win32/clipboard_system.h"
+#include "platform/win32/clock.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/locale.h"
+#include "platform/win32/registry.h"
+#include "store/clip_coll.h"
+#include "store/clip_obj.h"
+#include "store/store_services.h"
+
+namespace om::test {
+namespace {
+
+// Generous: Wine starts a program in seconds on a loaded machine.
+constexpr std::uint32_t kDeadlineMs = 60000;
+
+// The top-level windows of class `class_name` (of one process, or all).
+std::vector<HWND> TopLevelWindows(const char* class_name, DWORD process_id) {
+  struct Query {
+    const char* class_name;
+    DWORD process_id;
+    std::vector<HWND> found;
+  } query{class_name, process_id, {}};
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* q = reinterpret_cast<Query*>(param);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hwnd, &owner);
+        char name[64] = {};
+        ::GetClassNameA(hwnd, name, sizeof name);
+        if (std::string(name) == q->class_name && (q->process_id == 0 || owner == q->process_id)) {
+          q->found.push_back(hwnd);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+// Memory in another process, freed with it.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(DWORD process_id, std::size_t size)
+      : process_(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id)),
+        size_(size) {
+    if (process_) address_ = ::VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_ != nullptr) ::VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  bool ok() const { return address_ != nullptr; }
+  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
+  std::string ReadText() const {
+    std::string text(size_, '\0');
+    SIZE_T got = 0;
+    if (!::ReadProcessMemory(process_.get(), address_, text.data(), size_, &got)) return {};
+    text.resize(std::min<std::size_t>(got, text.find('\0')));
+    return text;
+  }
+
+ private:
+  win32::KernelHandle process_;
+  void* address_ = nullptr;
+  std::size_t size_;
+};
+
+// The running program, as the user sees it.
+class ProgramWindow {
+ public:
+  ProgramWindow(HWND main, DWORD process_id) : main_(main), process_id_(process_id) {}
+
+  HWND main() const { return main_; }
+  HWND Control(const char* class_name) const { return ::FindWindowExA(main_, nullptr, class_name, nullptr); }
+
+  // The status text: the last part of the status bar.
+  std::string Status() const {
+    HWND bar = Control(STATUSCLASSNAMEA);
+    RemoteBuffer text(process_id_, 1024);
+    if (bar == nullptr || !text.ok()) return {};
+    DWORD_PTR ignored = 0;
+    if (!::SendMessageTimeoutA(bar, SB_GETTEXTA, 2, text.address(), SMTO_NORMAL, 5000, &ignored)) return {};
+    return text.ReadText();
+  }
+  int ClipCount() const { return Count(WC_LISTVIEWA, LVM_GETITEMCOUNT); }
+  int NodeCount() const { return Count(WC_TREEVIEWA, TVM_GETCOUNT); }
+  // The collections are loaded once a node is selected (the load selects
+  // the first collection after everything else is in place).
+  bool Loaded() const {
+    DWORD_PTR selected = 0;
+    return NodeCount() >= 4 && ::SendMessageTimeoutA(Control(WC_TREEVIEWA), TVM_GETNEXTITEM, TVGN_CARET, 0,
+                                                     SMTO_NORMAL, 5000, &selected) &&
+           selected != 0;
+  }
+
+ private:
+  int Count(const char* class_name, UINT message) const {
+    DWORD_PTR count = 0;
+    HWND control = Control(class_name);
+    if (control == nullptr || !::SendMessageTimeoutA(control, message, 0, 0, SMTO_NORMAL, 5000, &count)) return -1;
+    return static_cast<int>(count);
+  }
+
+  HWND main_;
+  DWORD process_id_;
+};
+
+std::string TempFolder() {
+  char path[MAX_PATH] = {};
+  ::GetTempPathA(MAX_PATH, path);
+  return std::string(path) + "OttermoorE2E\\";
+}
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::error_code error;
+    std::filesystem::remove_all(base_, error);
+    ASSERT_TRUE(std::filesystem::create_directories(data_ + "Inbox", error)) << data_;
+    SeedCollection();
+    ASSERT_TRUE(registry_.DeleteTree(kRegistryKey));
+    const std::string sources = std::string(kRegistryKey) + "\\DataSources";
+    ASSERT_TRUE(registry_.WriteString(sources + "\\_Dirs", kMyClips, "1"));
+    ASSERT_TRUE(registry_.WriteString(sources + "\\" + kMyClips, "Description", kMyClips));
+    ASSERT_TRUE(registry_.WriteString(sources + "\\" + kMyClips, "Directory", data_));
+    ASSERT_TRUE(registry_.WriteString(sources + "\\" + kMyClips, "Read_Only", "0"));
+    ASSERT_TRUE(registry_.WriteString(sources + "\\" + kMyClips, "AutoLoad", "1"));
+    // Everything logged: the log is one of the files a private copy must
+    // stay out of.
+    ASSERT_TRUE(registry_.WriteString(std::string(kRegistryKey) + "\\Preferences", "LogLevel", "127"));
+  }
+
+  void TearDown() override {
+    if (cliptool_ && cliptool_->WriteLine("quit")) cliptool_->WaitForExit(kDeadlineMs);
+    for (auto& program : programs_) program->Terminate();
+    registry_.DeleteTree(kRegistryKey);
+    std::error_code error;
+    // A failed test leaves the data folder, with the program's LOG.TXT, to
+    // be looked at; the next test starts by removing it.
+    if (HasFailure()) {
+      std::cout << "The data folder is kept: " << data_ << "\n";
+    } else {
+      std::filesystem::remove_all(base_, error);
+    }
+  }
+
+  // What the program's store needs to write and read the data folder.
+  TStoreServices Services() {
+    TStoreServices services;
+    services.Files = &files_;
+    services.Clock = &clock_;
+    services.Locale = &locale_;
+    services.DataDirectory = data_;
+    services.FreshDataFolder = &fresh_;
+    // Clips are read only while a master list exists, as in the program.
+    services.MasterListExists = true;
+    services.Clipboard = &clipboard_;
+    return services;
+  }
+
+  // "Inbox": takes new clips, no duplicates, new clips at the top.
+  void SeedCollection() {
+    ScopedStoreServices installed(Services());
+    TClipColl inbox(true);
+    inbox.Title = inbox.DirName = "Inbox";
+    ASSERT_TRUE(inbox.SaveToFile(data_ + "Inbox\\" + kCollFileName));
+  }
+
+  // Starts Ottermoor.exe with `arguments` and waits until its collections
+  // are loaded and capture is on.
+  std::optional<ProgramWindow> StartProgram(const std::string& arguments = "") {
+    auto& program = programs_.emplace_back(std::make_unique<ChildProcess>());
+    program_ = program.get();
+    if (!program->Start(ProgramPath("Ottermoor.exe") + (arguments.empty() ? "" : " " + arguments), false)) {
+      ADD_FAILURE() << "Ottermoor.exe could not be started";
+      return std::nullopt;
+    }
+    std::optional<ProgramWindow> window;
+    const bool loaded = PumpUntil(
+        [&] {
+          const auto mains = TopLevelWindows("TfrmQL", program->Id());
+          if (mains.empty()) return false;
+          window.emplace(mains.front(), program->Id());
+          return ::IsWindowVisible(mains.front()) && window->Loaded();
+        },
+        kDeadlineMs);
+    if (!loaded) {
+      ADD_FAILURE() << "Ottermoor did not show its loaded collections";
+      return std::nullopt;
+    }
+    return window;
+  }
+
+  // Puts the items on the clipboard from cliptool.exe, as another program.
+  // The tool stays until the test ends: the program looks the clipboard's
+  // owner up after the change, and a program that has gone cannot be named.
+  void Copy(std::initializer_list<std::string> items) {
+    if (!cliptool_) {
+      cliptool_ = std::make_unique<ChildProcess>();
+      ASSERT_TRUE(cliptool_->Start(ProgramPath("cliptool.exe") + " serve", true));
+    }
+    std::string line = "put";
+    for (const std::string& item : items) line += " " + item;
+    ASSERT_TRUE(cliptool_->WriteLine(line));
+    const auto reply = cliptool_->ReadLine(kDeadlineMs);
+    ASSERT_TRUE(reply.has_value()) << "cliptool did not answer";
+    ASSERT_EQ(*reply, "ok");
+  }
+  static std::string Text(std::string_view text) { return "text:" + cliptool::Escape(text); }
+
+  // Closes the program as the user does and waits for it to end.
+  void CloseProgram(const ProgramWindow& window) {
+    ASSERT_TRUE(::PostMessageA(window.main(), WM_CLOSE, 0, 0));
+    const auto code = program_->WaitForExit(kDeadlineMs);
+    ASSERT_TRUE(code.has_value()) << "Ottermoor did not end after WM_CLOSE";
+    EXPECT_EQ(*code, 0u);
+  }
+
+  // The program takes a change message that comes within 250 ms of the
+  // last one for the echo of its own, and drops a change that follows a
+  // capture within 200 ms (the settle rule): copies come at a human pace.
+  static void WaitOutSettling() {
+    PumpUntil([] { return false; }, 1000);
+  }
+
+  bool WaitForStatus(const ProgramWindow& window, const std::string& text) {
+    std::string last;
+    const bool seen = PumpUntil([&] { return (last = window.Status()) == text; }, kDeadlineMs);
+    if (!seen) ADD_FAILURE() << "status \"" << last << "\" instead of \"" << text << "\"";
+    return seen;
+  }
+
+  // The Inbox as the program left it.
+  struct SavedClip {
+    std::string title;
+    std::string creator;
+  };
+  std::vector<SavedClip> SavedInbox() {
+    ScopedStoreServices installed(Services());
+    TClipColl inbox;
+    inbox.LoadFromFile(data_ + "Inbox\\" + kCollFileName, /*show_failures=*/false);
+    std::vector<SavedClip> clips;
+    for (int i = 0; i < inbox.Count(); ++i) clips.push_back({inbox.Clip(i)->Title, inbox.Clip(i)->Creator});
+    return clips;
+  }
+
+  // Every file of the data folder whose bytes hold `text`.
+  std::vector<std::string> FilesHolding(const std::string& text) {
+    std::vector<std::string> holding;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(data_)) {
+      if (!entry.is_regular_file()) continue;
+      std::ifstream file(entry.path(), std::ios::binary);
+      const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+      if (bytes.find(text) != std::string::npos) holding.push_back(entry.path().string());
+    }
+    return holding;
+  }
+
+  const std::string base_ = TempFolder();
+  const std::string data_ = TempFolder() + "data\\";
+  win32::Win32Registry registry_;
+  win32::Win32FileSystem files_;
+  win32::Win32Clock clock_;
+  win32::Win32Locale locale_;
+  win32::Win32ClipboardSystem clipboard_;
+  // The collection's folder is the data folder's "Inbox", as for a new
+  // collection of a fresh data folder.
+  const bool fresh_ = true;
+  std::vector<std::unique_ptr<ChildProcess>> programs_;
+  ChildProcess* program_ = nullptr;  // the last Ottermoor started
+  std::unique_ptr<ChildProcess> cliptool_;
+};
+
+TEST_F(EndToEnd, ACopyIsCapturedOnceAndSavedWithItsCreator) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  ASSERT_EQ(window->ClipCount(), 0);
+
+  Copy({Text("Otters hold hands while they sleep")});
+  ASSERT_TRUE(PumpUntil([&] { return window->ClipCount() == 1; }, kDeadlineMs)) << window->Status();
+  EXPECT_EQ(window->Status(), "Captured Item #1 And Placed In: Inbox");
+
+  // The same text again is the top clip already.
+  WaitOutSettling();
+  Copy({Text("Otters hold hands while they sleep")});
+  ASSERT_TRUE(WaitForStatus(*window, "Duplicate Item Rejected."));
+  EXPECT_EQ(window->ClipCount(), 1);
+
+  CloseProgram(*window);
+  const auto saved = SavedInbox();
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_EQ(saved[0].title, "Otters hold hands while they sleep");
+  EXPECT_EQ(saved[0].creator, "CLIPTOOL");
+}
+
+TEST_F(EndToEnd, ACopyMarkedPrivateLeavesNoTrace) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  // A password manager's copy: the text with the marker beside it.
+  Copy({Text("hunter2-secret"), "fmt:ExcludeClipboardContentFromMonitorProcessing=00"});
+  ASSERT_TRUE(WaitForStatus(*window, "New Data Ignored (Ignore Flag Set By Sender)."));
+  EXPECT_EQ(window->ClipCount(), 0);
+
+  CloseProgram(*window);
+  EXPECT_TRUE(SavedInbox().empty());
+  EXPECT_EQ(FilesHolding("hunter2-secret"), std::vector<std::string>{});
+}
+
+TEST_F(EndToEnd, NocaptureStartsWithCaptureOff) {
+  auto window = StartProgram("nocapture");
+  ASSERT_TRUE(window);
+  Copy({Text("not for keeping")});
+  ASSERT_TRUE(WaitForStatus(*window, "New Data Ignored (Capture Is Off)."));
+  EXPECT_EQ(window->ClipCount(), 0);
+
+  CloseProgram(*window);
+  EXPECT_TRUE(SavedInbox().empty());
+}
+
+TEST_F(EndToEnd, ASecondStartBringsTheFirstForwardAndEnds) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  ::ShowWindow(window->main(), SW_MINIMIZE);
+  ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(window->main()) != FALSE; }, kDeadlineMs));
+
+  ChildProcess second;
+  ASSERT_TRUE(second.Start(ProgramPath("Ottermoor.exe"), false));
+  const auto code = second.WaitForExit(kDeadlineMs);
+  ASSERT_TRUE(code.has_value()) << "the second instance did not end by itself";
+  EXPECT_TRUE(PumpUntil([&] { return !::IsIconic(window->main()); }, kDeadlineMs))
+      << "the first window was not shown normally";
+  EXPECT_EQ(TopLevelWindows("TfrmQL", 0).size(), 1u);
+  CloseProgram(*window);
+}
+
+TEST_F(EndToEnd, ACopyInNotepadIsCapturedWithItsCreator) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+
+  char windows_dir[MAX_PATH] = {};
+  ::GetWindowsDirectoryA(windows_dir, MAX_PATH);
+  auto& notepad = programs_.emplace_back(std::make_unique<ChildProcess>());
+  ASSERT_TRUE(notepad->Start("\"" + std::string(windows_dir) + "\\notepad.exe\"", false));
+  HWND edit = nullptr;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        const auto found = TopLevelWindows("Notepad", notepad->Id());
+        edit = found.empty() ? nullptr : ::FindWindowExA(found.front(), nullptr, "Edit", nullptr);
+        return edit != nullptr;
+      },
+      kDeadlineMs))
+      << "notepad's window did not appear";
+
+  // Typed, selected and copied in notepad's own edit control.
+  const char text[] = "Written in notepad";
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(::SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &ignored));
+  ASSERT_TRUE(::SendMessageTimeoutA(edit, EM_SETSEL, 0, -1, SMTO_NORMAL, 10000, &ignored));
+  ASSERT_TRUE(::SendMessageTimeoutA(edit, WM_COPY, 0, 0, SMTO_NORMAL, 10000, &ignored));
+  ASSERT_TRUE(PumpUntil([&] { return window->ClipCount() == 1; }, kDeadlineMs)) << window->Status();
+
+  CloseProgram(*window);
+  const auto saved = SavedInbox();
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_EQ(saved[0].title, text);
+  EXPECT_EQ(saved[0].creator, "NOTEPAD");
+}
+
+}  // namespace
+}  // namespace om::test

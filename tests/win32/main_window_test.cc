@@ -1,0 +1,404 @@
+// The real main window is wired to its behaviour: the user's actions on the
+// controls reach IMainFormEvents, the behaviour's own changes through the
+// widgets do not come back as the user's, and what the widgets are told
+// shows up in the controls.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "mainform/win32/image_lists.h"
+#include "mainform/win32/main_window.h"
+#include "platform/handler_errors.h"
+
+namespace om::test {
+namespace {
+
+using win32::MainWindow;
+
+// Records every call, in order, as text; the answers are set by the test.
+class Recorder final : public IMainFormEvents {
+ public:
+  std::vector<std::string> calls;
+  bool allow_close = true;
+  // Thrown from MenuClick and WMQueryEndSession when set.
+  std::string fail_with;
+
+  void FormShow() override { calls.push_back("FormShow"); }
+  bool FormCloseQuery() override {
+    calls.push_back("FormCloseQuery");
+    return allow_close;
+  }
+  void FormClose() override { calls.push_back("FormClose"); }
+  bool WMQueryEndSession() override {
+    calls.push_back("WMQueryEndSession");
+    if (!fail_with.empty()) throw std::runtime_error(fail_with);
+    return true;
+  }
+  void MenuClick(MenuCommand command) override {
+    calls.push_back("MenuClick " + std::to_string(static_cast<int>(command)));
+    if (!fail_with.empty()) throw std::runtime_error(fail_with);
+  }
+  void tvCollectionsChange(TreeNode node) override { calls.push_back("tvCollectionsChange " + std::to_string(node)); }
+  void lvClipsChange(int index, ListChange change) override {
+    calls.push_back("lvClipsChange " + std::to_string(index) + " " + std::to_string(static_cast<int>(change)));
+  }
+  void lvClipsKeyUp(int virtual_key) override { calls.push_back("lvClipsKeyUp " + std::to_string(virtual_key)); }
+  void lvClipsColumnClick(int column) override { calls.push_back("lvClipsColumnClick " + std::to_string(column)); }
+
+  bool Has(const std::string& call) const { return std::find(calls.begin(), calls.end(), call) != calls.end(); }
+  int CountStarting(const std::string& prefix) const {
+    return static_cast<int>(
+        std::count_if(calls.begin(), calls.end(), [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }));
+  }
+};
+
+std::string Call(MenuCommand command) { return "MenuClick " + std::to_string(static_cast<int>(command)); }
+
+// Runs this thread's message loop as the program does, shortcuts included,
+// until `condition` holds (or 10 s pass).
+bool RunLoopUntil(MainWindow& window, const std::function<bool()>& condition) {
+  const DWORD start = ::GetTickCount();
+  while (!condition()) {
+    if (::GetTickCount() - start > 10000) return false;
+    MSG m;
+    while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (window.TranslateAccelerators(m)) continue;
+      ::TranslateMessage(&m);
+      ::DispatchMessageA(&m);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
+bool sentinel_fired = false;
+void CALLBACK SentinelFired(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  sentinel_fired = true;
+}
+
+// Runs the loop until a timer of `ms`, set now, has fired: every timer of
+// the window that runs out earlier has been handled by then.
+bool RunLoopPastTimers(MainWindow& window, UINT ms) {
+  sentinel_fired = false;
+  if (::SetTimer(nullptr, 0, ms, &SentinelFired) == 0) return false;
+  return RunLoopUntil(window, [] { return sentinel_fired; });
+}
+
+// The menu entry captioned `caption` (ampersands and shortcut text
+// included) anywhere below `menu`: its identifier, 0 when there is none.
+UINT FindMenuId(HMENU menu, const std::string& caption) {
+  for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i) {
+    if (HMENU sub = ::GetSubMenu(menu, i)) {
+      if (UINT id = FindMenuId(sub, caption)) return id;
+      continue;
+    }
+    char text[256] = {};
+    ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    if (caption == text) return ::GetMenuItemID(menu, i);
+  }
+  return 0;
+}
+
+std::vector<std::string> MenuCaptions(HMENU menu) {
+  std::vector<std::string> captions;
+  for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i) {
+    char text[256] = {};
+    ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    captions.push_back(text);
+  }
+  return captions;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(window.Created());
+    window.SetEvents(&events);
+    previous_sink = SetHandlerErrorSink([this](const std::string& what) { errors.push_back(what); });
+  }
+  void TearDown() override { SetHandlerErrorSink(previous_sink); }
+
+  MainWindow window{::GetModuleHandleA(nullptr), ExecutableDir()};
+  Recorder events;
+  std::vector<std::string> errors;
+  HandlerErrorSink previous_sink;
+};
+
+TEST_F(MainWindowTest, TheUsersTreeSelectionIsReportedAndTheBehavioursIsNot) {
+  ITreeWidget& tree = window.Widgets().tree;
+  auto* first = reinterpret_cast<TClipColl*>(0x1000);
+  auto* second = reinterpret_cast<TClipColl*>(0x2000);
+  const TreeNode source = tree.Add(0, "My Clips", 7, nullptr);
+  const TreeNode a = tree.Add(source, "Short-Term", 10, first);
+  const TreeNode b = tree.Add(source, "Long-Term", 11, second);
+  const TreeNode trash = tree.Add(0, "Trash Can", 9, nullptr);
+  ASSERT_NE(a, 0u);
+
+  EXPECT_EQ(tree.Nodes(), (std::vector<TreeNode>{source, a, b, trash}));
+  EXPECT_EQ(tree.Parent(b), source);
+  EXPECT_EQ(tree.Parent(trash), 0u);
+  EXPECT_EQ(tree.Data(b), second);
+  EXPECT_EQ(tree.Caption(a), "Short-Term");
+  tree.SetCaption(a, "Renamed");
+  EXPECT_EQ(tree.Caption(a), "Renamed");
+  tree.SetStateIndex(a, 5);
+  EXPECT_EQ(tree.StateIndex(a), 5);
+  EXPECT_EQ(tree.StateIndex(b), -1);
+  tree.SetStateIndex(a, -1);
+  EXPECT_EQ(tree.StateIndex(a), -1);
+  tree.Expand(source);
+  EXPECT_TRUE(tree.Expanded(source));
+
+  // The behaviour's selection is not reported back to it...
+  tree.Select(a);
+  EXPECT_EQ(tree.Selected(), a);
+  ASSERT_TRUE(RunLoopPastTimers(window, 300));
+  // ...the user's is (the control is driven as the mouse would).
+  TreeView_SelectItem(window.tree().hwnd(), reinterpret_cast<HTREEITEM>(b));
+  ASSERT_TRUE(RunLoopUntil(window, [&] { return events.CountStarting("tvCollectionsChange") > 0; }));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{"tvCollectionsChange " + std::to_string(b)}));
+
+  // A removal under a pending report drops it: no report of a dead node.
+  TreeView_SelectItem(window.tree().hwnd(), reinterpret_cast<HTREEITEM>(a));
+  tree.Remove(a);
+  TreeView_SelectItem(window.tree().hwnd(), reinterpret_cast<HTREEITEM>(trash));
+  ASSERT_TRUE(RunLoopUntil(window, [&] { return events.CountStarting("tvCollectionsChange") > 1; }));
+  EXPECT_EQ(events.calls.back(), "tvCollectionsChange " + std::to_string(trash));
+  EXPECT_FALSE(events.Has("tvCollectionsChange " + std::to_string(a)));
+}
+
+TEST_F(MainWindowTest, TheUsersListChangesAreReportedAndTheBehavioursAreNot) {
+  IClipListWidget& list = window.Widgets().clips;
+  for (int i = 0; i < 3; ++i) list.Insert(i, ListRow{"row " + std::to_string(i), {std::to_string(i * 100)}, 0, nullptr});
+  list.SetSelected(1, true);
+  list.SetFocused(1);
+  list.MakeVisible(2);
+  list.ClearSelection();
+  list.SetSelected(2, true);
+  EXPECT_TRUE(events.calls.empty()) << events.calls.front();
+  EXPECT_EQ(list.SelectedCount(), 1);
+  EXPECT_EQ(list.Focused(), 1);
+
+  const HWND control = window.clips().hwnd();
+  ListView_SetItemState(control, 0, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_TRUE(events.Has("lvClipsChange 0 " + std::to_string(static_cast<int>(ListChange::kState))));
+
+  ::PostMessageA(control, WM_KEYUP, VK_DOWN, 0);
+  ASSERT_TRUE(RunLoopUntil(window, [&] { return events.Has("lvClipsKeyUp " + std::to_string(VK_DOWN)); }));
+
+  // A click on the "Serial" header reaches the behaviour as a column click.
+  const HWND header = ListView_GetHeader(control);
+  RECT serial{};
+  ASSERT_TRUE(Header_GetItemRect(header, 4, &serial));
+  const LPARAM at = MAKELPARAM((serial.left + serial.right) / 2, (serial.top + serial.bottom) / 2);
+  ::SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageA(header, WM_LBUTTONUP, 0, at);
+  ASSERT_TRUE(RunLoopUntil(window, [&] { return events.Has("lvClipsColumnClick 4"); }));
+}
+
+TEST_F(MainWindowTest, RowsKeepTheirTextsDataAndSelectionThroughASort) {
+  IClipListWidget& list = window.Widgets().clips;
+  struct Row {
+    const char* title;
+    const char* sort_key;
+    std::uintptr_t clip;
+  };
+  // Inserted in this order, each at the top; equal keys keep their order.
+  const Row rows[] = {{"alpha", "300", 0xA}, {"bravo", "100", 0xB}, {"charlie", "200", 0xC}, {"delta", "100", 0xD}};
+  for (const Row& r : rows) {
+    ListRow row{r.title, {r.sort_key, "01/02/2024 10:00:00", "CLIPTOOL", "7", "Y", "N", "N", "N", "N", "N", "http://x/"},
+                0, reinterpret_cast<TClipObj*>(r.clip)};
+    list.Insert(0, row);
+  }
+  ASSERT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.Text(0, 0), "delta");
+  EXPECT_EQ(list.Text(3, 1), "300");
+  EXPECT_EQ(list.Text(0, 3), "CLIPTOOL");
+  EXPECT_EQ(list.Text(0, 11), "http://x/");
+  EXPECT_EQ(list.Data(3), reinterpret_cast<TClipObj*>(0xA));
+  list.SetSelected(2, true);  // "bravo"
+
+  // By the sort key, ascending: delta and bravo (both 100) keep their order.
+  list.Sort([&](int a, int b) { return std::stoi(list.Text(a, 1)) < std::stoi(list.Text(b, 1)); });
+  std::vector<std::string> titles;
+  for (int i = 0; i < list.Count(); ++i) titles.push_back(list.Text(i, 0));
+  EXPECT_EQ(titles, (std::vector<std::string>{"delta", "bravo", "charlie", "alpha"}));
+  EXPECT_EQ(list.Data(1), reinterpret_cast<TClipObj*>(0xB));
+  EXPECT_TRUE(list.IsSelected(1));
+  EXPECT_EQ(list.SelectedCount(), 1);
+  EXPECT_TRUE(events.calls.empty());
+
+  list.ShowSortArrow(1, false);
+  const HWND header = ListView_GetHeader(window.clips().hwnd());
+  auto format = [&](int column) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    Header_GetItem(header, column, &item);
+    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+  };
+  EXPECT_EQ(format(1), HDF_SORTDOWN);
+  list.ShowSortArrow(4, true);
+  EXPECT_EQ(format(1), 0);
+  EXPECT_EQ(format(4), HDF_SORTUP);
+
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.Data(0), nullptr);
+}
+
+TEST_F(MainWindowTest, TheListHasTheTwelveColumns) {
+  const HWND header = ListView_GetHeader(window.clips().hwnd());
+  ASSERT_EQ(Header_GetItemCount(header), 12);
+  std::vector<std::string> captions;
+  for (int i = 0; i < 12; ++i) {
+    char text[64] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_WIDTH;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    Header_GetItem(header, i, &item);
+    captions.push_back(text);
+    EXPECT_EQ(item.cxy, win32::kClipListColumns[i].width) << text;
+  }
+  EXPECT_EQ(captions, (std::vector<std::string>{"Title", "MySort", "Date/Time", "Source", "Serial", "Has Text",
+                                                "Has RTF", "Has BMP", "Has Picture", "Has HTML", "Has Files",
+                                                "Source URL"}));
+}
+
+TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
+  struct Case {
+    const char* caption;
+    MenuCommand command;
+  };
+  const Case cases[] = {
+      {"&Save All Clips To Disk\tCtrl+S", MenuCommand::kFileSave},
+      {"Reload All Clips From Disk", MenuCommand::kFileReload},
+      {"E&xit", MenuCommand::kExit},
+      {"&Auto Capture\tF12", MenuCommand::kAutoCapture},
+      {"&Locate Last Captured Clip", MenuCommand::kLocateLastClip},
+  };
+  const HMENU bar = ::GetMenu(window.hwnd());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(MenuCaptions(bar), (std::vector<std::string>{"&File", "&Config", "&View"}));
+  for (const Case& c : cases) {
+    const UINT id = FindMenuId(bar, c.caption);
+    ASSERT_NE(id, 0u) << c.caption;
+    events.calls.clear();
+    ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    EXPECT_EQ(events.calls, (std::vector<std::string>{Call(c.command)})) << c.caption;
+  }
+  const HMENU tray = window.menus().TrayMenu();
+  EXPECT_EQ(MenuCaptions(tray), (std::vector<std::string>{"Aut&o Capture", "", "E&xit Program (Shut Down)"}));
+  events.calls.clear();
+  ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(FindMenuId(tray, "Aut&o Capture"), 0), 0);
+  ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(FindMenuId(tray, "E&xit Program (Shut Down)"), 0), 0);
+  EXPECT_EQ(events.calls, (std::vector<std::string>{Call(MenuCommand::kTrayAutoCapture), Call(MenuCommand::kExit)}));
+
+  // F12 pressed in a control of the window.
+  events.calls.clear();
+  ::PostMessageA(window.tree().hwnd(), WM_KEYDOWN, VK_F12, 1);
+  ASSERT_TRUE(RunLoopUntil(window, [&] { return !events.calls.empty(); }));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{Call(MenuCommand::kAutoCapture)}));
+}
+
+TEST_F(MainWindowTest, MenuEntriesShowWhatTheBehaviourSets) {
+  IMenus& menus = window.Widgets().menus;
+  const HMENU bar = ::GetMenu(window.hwnd());
+  const HMENU file = ::GetSubMenu(bar, 0);
+  const UINT capture = FindMenuId(bar, "&Auto Capture\tF12");
+  const UINT save = FindMenuId(bar, "&Save All Clips To Disk\tCtrl+S");
+  const UINT tray_capture = FindMenuId(window.menus().TrayMenu(), "Aut&o Capture");
+
+  menus.SetChecked(MenuItem::kAutoCapture, true);
+  menus.SetChecked(MenuItem::kTrayAutoCapture, true);
+  EXPECT_TRUE(::GetMenuState(bar, capture, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_TRUE(::GetMenuState(window.menus().TrayMenu(), tray_capture, MF_BYCOMMAND) & MF_CHECKED);
+  menus.SetChecked(MenuItem::kAutoCapture, false);
+  EXPECT_FALSE(::GetMenuState(bar, capture, MF_BYCOMMAND) & MF_CHECKED);
+
+  menus.SetEnabled(MenuItem::kFileSave, false);
+  EXPECT_TRUE(::GetMenuState(bar, save, MF_BYCOMMAND) & MF_GRAYED);
+
+  // Hidden: gone from the menu; shown again: back in its place, its state kept.
+  menus.SetVisible(MenuItem::kFileReload, false);
+  EXPECT_EQ(MenuCaptions(file), (std::vector<std::string>{"&Save All Clips To Disk\tCtrl+S", "", "E&xit"}));
+  menus.SetVisible(MenuItem::kFileReload, true);
+  EXPECT_EQ(MenuCaptions(file), (std::vector<std::string>{"&Save All Clips To Disk\tCtrl+S",
+                                                          "Reload All Clips From Disk", "", "E&xit"}));
+  EXPECT_TRUE(::GetMenuState(bar, save, MF_BYCOMMAND) & MF_GRAYED);
+  // Items without an entry in these menus are left alone.
+  menus.SetVisible(MenuItem::kImportCollections, false);
+  menus.SetChecked(MenuItem::kMagPaste, true);
+}
+
+TEST_F(MainWindowTest, CloseAsksTheBehaviourFirst) {
+  bool destroyed = false;
+  window.OnDestroyed = [&] { destroyed = true; };
+  events.allow_close = false;
+  ::SendMessageA(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(::IsWindow(window.hwnd()));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{"FormCloseQuery"}));
+
+  events.allow_close = true;
+  const HWND hwnd = window.hwnd();
+  window.Widgets().shell.Close();
+  ASSERT_TRUE(RunLoopUntil(window, [&] { return destroyed; }));
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{"FormCloseQuery", "FormCloseQuery", "FormClose"}));
+}
+
+TEST_F(MainWindowTest, HandlerErrorsStopAtTheWindowAndTheSessionMayAlwaysEnd) {
+  events.fail_with = "the behaviour gave up";
+  ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(FindMenuId(::GetMenu(window.hwnd()), "E&xit"), 0), 0);
+  EXPECT_EQ(::SendMessageA(window.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_EQ(errors, (std::vector<std::string>{"the behaviour gave up", "the behaviour gave up"}));
+  EXPECT_TRUE(events.Has("WMQueryEndSession"));
+  EXPECT_TRUE(::IsWindow(window.hwnd()));
+}
+
+TEST_F(MainWindowTest, TheWindowShowsItsStatusImagesAndBusyState) {
+  window.Widgets().status.SetPanelText(0, "Duplicate Item Rejected.");
+  window.Widgets().status.SetPanelText(1, "12 bytes");
+  const HWND bar = window.status().hwnd();
+  char text[128] = {};
+  // The status text is the last, widest part of the bar.
+  ::SendMessageA(bar, SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Duplicate Item Rejected.");
+  ::SendMessageA(bar, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "12 bytes");
+  EXPECT_EQ(window.status().PanelText(0), "Duplicate Item Rejected.");
+
+  EXPECT_EQ(::ImageList_GetImageCount(window.collection_images()),
+            static_cast<int>(win32::CollectionImageNames().size()));
+  EXPECT_EQ(::ImageList_GetImageCount(window.clip_images()), 11);
+  // The artwork is there, not blanks standing in for missing resources.
+  for (const std::string& name : win32::ClipImageNames()) {
+    EXPECT_NE(::FindResourceA(::GetModuleHandleA(nullptr), name.c_str(), MAKEINTRESOURCEA(2)), nullptr) << name;
+  }
+  EXPECT_NE(::SendMessageA(window.hwnd(), WM_GETICON, ICON_SMALL, 0), 0);
+
+  window.Widgets().shell.SetBusy(true);
+  EXPECT_FALSE(::IsWindowEnabled(window.hwnd()));
+  window.Widgets().shell.SetBusy(false);
+  EXPECT_TRUE(::IsWindowEnabled(window.hwnd()));
+
+  window.Widgets().shell.SetClipPanelVisible(false);
+  EXPECT_FALSE(::GetWindowLongPtrA(window.clips().hwnd(), GWL_STYLE) & WS_VISIBLE);
+  window.Widgets().shell.SetClipPanelVisible(true);
+  EXPECT_TRUE(::GetWindowLongPtrA(window.clips().hwnd(), GWL_STYLE) & WS_VISIBLE);
+
+  ::ShowWindow(window.hwnd(), SW_SHOWNA);
+  EXPECT_TRUE(events.Has("FormShow"));
+}
+
+}  // namespace
+}  // namespace om::test
