@@ -2,6 +2,7 @@
 // and reaches the application's sink; the window and the program go on.
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,13 +23,18 @@ class ThrowingHandler final : public IMessageHandler {
     }
     if (wparam == 1) throw std::runtime_error("the handler gave up");
     if (wparam == 2) throw 42;
+    if (wparam == 3) throw std::out_of_range("past the end");
     return 7;
   }
 };
 
 TEST(HandlerErrors, AnExceptionFromAHandlerReachesTheSinkAndTheWindowGoesOn) {
   std::vector<std::string> reported;
-  const HandlerErrorSink before = SetHandlerErrorSink([&](const std::string& what) { reported.push_back(what); });
+  std::vector<std::exception_ptr> errors;
+  const HandlerErrorSink before = SetHandlerErrorSink([&](std::exception_ptr error) {
+    reported.push_back(HandlerErrorText(error));
+    errors.push_back(error);
+  });
   win32::Win32WindowSystem windows;
   ThrowingHandler handler;
   const WindowHandle window = windows.CreateHidden(handler, "throwing");
@@ -36,10 +42,15 @@ TEST(HandlerErrors, AnExceptionFromAHandlerReachesTheSinkAndTheWindowGoesOn) {
 
   EXPECT_EQ(windows.Send(window, msg::kUser, 1, 0).status, SendStatus::kOk);
   EXPECT_EQ(windows.Send(window, msg::kUser, 2, 0).status, SendStatus::kOk);
+  EXPECT_EQ(windows.Send(window, msg::kUser, 3, 0).status, SendStatus::kOk);
   const SendResult normal = windows.Send(window, msg::kUser, 0, 0);
   EXPECT_EQ(normal.status, SendStatus::kOk);
   EXPECT_EQ(normal.result, 7);
-  EXPECT_EQ(reported, (std::vector<std::string>{"the handler gave up", "Unknown error"}));
+  EXPECT_EQ(reported, (std::vector<std::string>{"the handler gave up", "Unknown error", "past the end"}));
+  // The exception itself arrives, not just its text: its class still counts.
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_THROW(std::rethrow_exception(errors[1]), int);
+  EXPECT_THROW(std::rethrow_exception(errors[2]), std::out_of_range);
 
   windows.Destroy(window);
   SetHandlerErrorSink(before);

@@ -108,12 +108,10 @@ void ForEachClient(Action action) {
     for (Win32DdeClient* client : clients) {
       if (std::find(t_clients.begin(), t_clients.end(), client) != t_clients.end()) action(*client);
     }
-  } catch (const std::exception& error) {
-    ::OutputDebugStringA((std::string("Ottermoor: DDE close handler failed: ") + error.what() + "\n").c_str());
-    ReportHandlerError(error.what());
   } catch (...) {
-    ::OutputDebugStringA("Ottermoor: DDE close handler failed\n");
-    ReportHandlerError("Unknown error");
+    const std::exception_ptr error = std::current_exception();
+    ::OutputDebugStringA(("Ottermoor: DDE close handler failed: " + HandlerErrorText(error) + "\n").c_str());
+    ReportHandlerError(error);
   }
 }
 

@@ -33,13 +33,10 @@ LRESULT CALLBACK HiddenWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
       bool handled = true;
       const std::intptr_t result = handler->OnMessage(FromHwnd(hwnd), message, wparam, lparam, handled);
       if (handled) return result;
-    } catch (const std::exception& error) {
-      ::OutputDebugStringA((std::string("Ottermoor: message handler failed: ") + error.what() + "\n").c_str());
-      ReportHandlerError(error.what());
-      return 0;
     } catch (...) {
-      ::OutputDebugStringA("Ottermoor: message handler failed\n");
-      ReportHandlerError("Unknown error");
+      const std::exception_ptr error = std::current_exception();
+      ::OutputDebugStringA(("Ottermoor: message handler failed: " + HandlerErrorText(error) + "\n").c_str());
+      ReportHandlerError(error);
       return 0;
     }
   }
