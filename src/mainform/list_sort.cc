@@ -211,7 +211,7 @@ int CompareListTexts(std::string_view a, std::string_view b, ILocale& locale) {
   if (const auto na = locale.ParseFloat(a)) {
     if (const auto nb = locale.ParseFloat(b)) return sign(*na, *nb);
   }
-  const int text = a.compare(b);
+  const int text = locale.CompareText(a, b);
   return text < 0 ? -1 : (text > 0 ? 1 : 0);
 }
 

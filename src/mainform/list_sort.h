@@ -17,7 +17,7 @@ namespace om {
 std::optional<double> ParseListDateTime(std::string_view text, ILocale& locale);
 
 // Negative, zero or positive as `a` sorts before, with or after `b`
-// (ascending). Texts compare byte by byte, letter case counting.
+// (ascending). Texts compare in the user's locale, letter case counting.
 int CompareListTexts(std::string_view a, std::string_view b, ILocale& locale);
 
 }  // namespace om

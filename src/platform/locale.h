@@ -1,6 +1,7 @@
 // Port: the user's regional settings, as far as the program needs them:
-// the date and time pictures used for the log, and the decimal separator of
-// floating-point settings such as the print margins.
+// the date and time pictures used for the log, the decimal separator of
+// floating-point settings such as the print margins, and the order of texts
+// when the clip list is sorted.
 #pragma once
 
 #include <optional>
@@ -26,6 +27,11 @@ class ILocale {
   // long time, in the user's formats. Midnight keeps its time, so every log
   // line has the same shape.
   virtual std::string FormatDateTime(double value) = 0;
+
+  // Negative, zero or positive as `a` sorts before, with or after `b` in the
+  // user's locale, letter case counting (ANSI text). The locale's order is
+  // not the bytes' order: "apple" < "Banana" < "cherry".
+  virtual int CompareText(std::string_view a, std::string_view b) = 0;
 
   // General number format: up to 15 significant digits, no trailing zeros,
   // the locale's decimal separator, scientific form only for very large or

@@ -1,10 +1,23 @@
 #include "platform/fake/fake_locale.h"
 
+#include "platform/text_case.h"
+
 namespace om::fake {
 
 std::string FakeLocale::FormatDateTime(double value) {
   const DateTimeParts parts = DecodeDateTime(value);
   return FormatDateTimePicture(parts, short_date_format) + " " + FormatDateTimePicture(parts, long_time_format);
+}
+
+int FakeLocale::CompareText(std::string_view a, std::string_view b) {
+  const auto sign = [](int x) { return x < 0 ? -1 : (x > 0 ? 1 : 0); };
+  if (const int folded = AnsiLowerCase(a).compare(AnsiLowerCase(b)); folded != 0) return sign(folded);
+  // Equal but for case (and so of equal length): the first position where
+  // they differ decides, the lower-case letter first.
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return AnsiLowerCase(a.substr(i, 1))[0] == a[i] ? -1 : 1;
+  }
+  return 0;
 }
 
 }  // namespace om::fake

@@ -1,5 +1,9 @@
 // Simulated regional settings: pictures and separator as a test sets them;
-// dates are rendered with the portable picture formatter.
+// dates are rendered with the portable picture formatter. Texts compare by a
+// simple rule of the kind the system's locales follow: letters regardless of
+// case first (ANSI case folding), then, for texts that differ only in case,
+// lower case before upper case at the first difference ("a" < "A" < "b").
+// Other characters count by their byte value.
 #pragma once
 
 #include "platform/locale.h"
@@ -16,6 +20,7 @@ class FakeLocale : public ILocale {
   std::string LongTimeFormat() override { return long_time_format; }
   char DecimalSeparator() override { return decimal_separator; }
   std::string FormatDateTime(double value) override;
+  int CompareText(std::string_view a, std::string_view b) override;
 };
 
 }  // namespace om::fake

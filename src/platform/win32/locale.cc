@@ -49,4 +49,18 @@ std::string Win32Locale::FormatDateTime(double value) {
   return FormatDateTimePicture(parts, ShortDateFormat()) + " " + FormatDateTimePicture(parts, LongTimeFormat());
 }
 
+int Win32Locale::CompareText(std::string_view a, std::string_view b) {
+  constexpr std::size_t kMaxLength = 0x7fffffff;
+  if (a.size() <= kMaxLength && b.size() <= kMaxLength) {
+    // Explicit lengths: the texts may hold zero bytes and need no terminator.
+    const int result = ::CompareStringA(LOCALE_USER_DEFAULT, 0, a.data(), static_cast<int>(a.size()), b.data(),
+                                        static_cast<int>(b.size()));
+    if (result != 0) return result - CSTR_EQUAL;
+  }
+  // The system could not compare them: byte order, so that sorting still
+  // has a consistent order.
+  const int bytes = a.compare(b);
+  return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
+}
+
 }  // namespace om::win32

@@ -1,5 +1,5 @@
 // ILocale over the user's regional settings (GetLocaleInfo, GetDateFormat,
-// GetTimeFormat).
+// GetTimeFormat, CompareString).
 #pragma once
 
 #include "platform/locale.h"
@@ -12,6 +12,7 @@ class Win32Locale final : public ILocale {
   std::string LongTimeFormat() override;
   char DecimalSeparator() override;
   std::string FormatDateTime(double value) override;
+  int CompareText(std::string_view a, std::string_view b) override;
 };
 
 }  // namespace om::win32
