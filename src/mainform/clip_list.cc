@@ -1,5 +1,8 @@
 // The clip list: one row per clip of the shown collection. Selecting a single
 // row puts its clip on the clipboard.
+#include <optional>
+
+#include "app/settings_values.h"
 #include "clipboard/format_names.h"
 #include "mainform/current_operation.h"
 #include "mainform/list_sort.h"
@@ -12,6 +15,52 @@ namespace {
 constexpr int kFlagColumnWidth = 18;
 constexpr int kVkUp = 0x26;
 constexpr int kVkDown = 0x28;
+
+// The clip list's layout in the registry, below the settings key (the
+// settings' "Reset Size/Position" deletes "lvClips" with its subkeys):
+//   lvClips\Columns  Sizes      the widths in pixels by column index, decimals
+//                               separated by commas: "200,60,100,...,400"
+//                    Order      the column indices from the left, the same
+//                               way: "0,1,2,...,11"
+//   lvClips\Sort     SortCol    the column showing the sort arrow (default 0)
+//                    Ascending  its direction: "1" up (default), "0" down
+// Damaged values are ignored: a width that is no number, not positive or
+// wider than kMaxColumnWidth leaves its column as it is (the others still
+// apply, also when there are too few or too many); an order counts only
+// when it names every column once; a sort column out of range shows no
+// arrow.
+constexpr char kColumnsSection[] = "lvClips\\Columns";
+constexpr char kSortSection[] = "lvClips\\Sort";
+constexpr char kSizesValue[] = "Sizes";
+constexpr char kOrderValue[] = "Order";
+constexpr char kSortColValue[] = "SortCol";
+constexpr char kAscendingValue[] = "Ascending";
+// Wider than any screen: a stored width beyond it is damage, not a choice.
+constexpr int kMaxColumnWidth = 10000;
+
+// The comma-separated items of `text` as decimals (blanks around them
+// allowed); nullopt for an item that is none.
+std::vector<std::optional<std::int32_t>> ParseNumberList(std::string_view text) {
+  std::vector<std::optional<std::int32_t>> items;
+  for (;;) {
+    const std::size_t comma = text.find(',');
+    std::string_view item = text.substr(0, comma);
+    while (!item.empty() && (item.front() == ' ' || item.front() == '\t')) item.remove_prefix(1);
+    while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.remove_suffix(1);
+    items.push_back(ParseDecimalInteger(item));
+    if (comma == std::string_view::npos) return items;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+std::string JoinNumbers(const std::vector<int>& numbers) {
+  std::string text;
+  for (const int number : numbers) {
+    if (!text.empty()) text += ',';
+    text += std::to_string(number);
+  }
+  return text;
+}
 
 // The row of a clip: title, then the columns from "MySort" to "Source URL".
 // The format flags come from the clip's icon flags, so filling the list never
@@ -40,6 +89,42 @@ void TfrmQL::SortClipList(int column, bool ascending) {
     const int order = CompareListTexts(list.Text(a, column), list.Text(b, column), ports_.locale);
     return ascending ? order < 0 : order > 0;
   });
+}
+
+void TfrmQL::RestoreClipListLayout() {
+  TSettingsValues values(ports_.store, settings_.RegistryKey);
+  IClipListWidget& list = widgets_.clips;
+  const auto widths = ParseNumberList(values.ReadString(kColumnsSection, kSizesValue, ""));
+  for (std::size_t column = 0; column < widths.size() && column < listcolumn::kCount; ++column) {
+    const std::optional<std::int32_t> width = widths[column];
+    if (width && *width > 0 && *width <= kMaxColumnWidth) list.SetColumnWidth(static_cast<int>(column), *width);
+  }
+  std::vector<int> order;
+  for (const auto& column : ParseNumberList(values.ReadString(kColumnsSection, kOrderValue, ""))) {
+    order.push_back(column.value_or(-1));
+  }
+  if (IsColumnOrder(order, listcolumn::kCount)) list.SetColumnOrder(order);
+  const std::int32_t sort_column = values.ReadInteger(kSortSection, kSortColValue, 0);
+  if (sort_column >= 0 && sort_column < listcolumn::kCount) {
+    list.ShowSortArrow(sort_column, values.ReadBool(kSortSection, kAscendingValue, true));
+  }
+}
+
+void TfrmQL::SaveClipListLayout() {
+  TSettingsValues values(ports_.store, settings_.RegistryKey);
+  const IClipListWidget& list = widgets_.clips;
+  std::vector<int> widths;
+  for (int column = 0; column < listcolumn::kCount; ++column) widths.push_back(list.ColumnWidth(column));
+  values.WriteString(kColumnsSection, kSizesValue, JoinNumbers(widths));
+  const std::vector<int> order = list.ColumnOrder();
+  if (IsColumnOrder(order, listcolumn::kCount)) values.WriteString(kColumnsSection, kOrderValue, JoinNumbers(order));
+  if (const std::optional<SortArrow> arrow = list.ShownSortArrow()) {
+    values.WriteInteger(kSortSection, kSortColValue, arrow->column);
+    values.WriteBool(kSortSection, kAscendingValue, arrow->ascending);
+  }
+  if (values.FailedWrites() > 0) {
+    Log(loglevel::kError, "ShutDown", "The clip list's column layout could not be saved.");
+  }
 }
 
 void TfrmQL::AddToLists(TClipObj* clip, bool select, int position) {

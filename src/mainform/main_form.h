@@ -63,6 +63,7 @@ constexpr int kSerial = 4;
 constexpr int kFirstFlag = 5;  // "Has Text" .. "Has Files": 5 to 10
 constexpr int kLastFlag = 10;
 constexpr int kSourceUrl = 11;
+constexpr int kCount = 12;
 }  // namespace listcolumn
 
 class TfrmQL final : public IMainFormEvents, private IMessageHandler {
@@ -205,6 +206,10 @@ class TfrmQL final : public IMainFormEvents, private IMessageHandler {
   void RefreshStateIndexes();
   void NoSelectionTimer();
   void SortClipList(int column, bool ascending);
+  // The clip list's column widths, order and sort arrow, kept in the
+  // registry from one run to the next (clip_list.cc).
+  void RestoreClipListLayout();
+  void SaveClipListLayout();
   bool PrivacyMarkerPresent();
   bool ClipboardOffers(std::uint32_t format);
   void IgnoreChange(const char* log_text, const char* status_text);

@@ -1,6 +1,7 @@
 // Creation, start-up, the deferred load of every collection, the close
 // query, shutdown and the error trap.
 #include <fstream>
+#include <utility>
 
 #include "app/paths.h"
 #include "clipboard/format_names.h"
@@ -81,9 +82,9 @@ void TfrmQL::Startup() {
   } catch (const std::exception&) {
     log_.reset();
   }
-  // 8. Errors no command catches come to the error trap.
-  previous_error_sink_ = SetHandlerErrorSink(
-      [this](const std::string& what) { AppException(std::make_exception_ptr(std::runtime_error(what))); });
+  // 8. Errors no command catches come to the error trap, their class kept:
+  // the program's own errors are reported as non-fatal.
+  previous_error_sink_ = SetHandlerErrorSink([this](std::exception_ptr error) { AppException(std::move(error)); });
   error_sink_installed_ = true;
   // 9, 10. The thumbnail cache comes with the clip list's icon view, the
   // image lists with the window's artwork, the hex viewer with the preview.
@@ -125,7 +126,9 @@ void TfrmQL::Startup() {
   widgets_.menus.SetVisible(MenuItem::kFileReload, false);
   widgets_.menus.SetVisible(MenuItem::kImportCollections, false);
   widgets_.menus.SetVisible(MenuItem::kCheckForUpdates, false);
-  // 25, 26. Icons and the list's column layout belong to the window.
+  // 25. The icons belong to the window.
+  // 26. The clip list's columns as the user left them.
+  RestoreClipListLayout();
 }
 
 void TfrmQL::FormShow() {
@@ -291,10 +294,13 @@ bool TfrmQL::ShutDown() {
   trash_ = search_results_ = inbox_ = nullptr;
   profile_.reset();
   // 7. Hot keys come with pick-and-paste.
-  // 8.
+  // 8. The clip list's column layout is kept with the settings, and like
+  // them not after a reset of sizes and positions (which waits for the next
+  // start with the defaults).
   SetOperationStep(8);
   settings_.InstalledAlready = true;
   settings_.Save();
+  if (!settings_.NoSaveOnExit) SaveClipListLayout();
   // 9. The data sources belong to the settings, which the process frees.
   // 10.
   Log(loglevel::kStartStop, "<ShutDown", "SHUTDOWN Complete.");

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,24 @@ struct ListRow {
   TClipObj* data = nullptr;
 };
 
+// The sort arrow in a list's header: its column and direction.
+struct SortArrow {
+  int column = 0;
+  bool ascending = true;
+  bool operator==(const SortArrow&) const = default;
+};
+
+// True when `order` names each of the columns 0 .. count-1 exactly once.
+inline bool IsColumnOrder(const std::vector<int>& order, int count) {
+  if (static_cast<int>(order.size()) != count) return false;
+  std::vector<bool> seen(order.size(), false);
+  for (int column : order) {
+    if (column < 0 || column >= count || seen[static_cast<std::size_t>(column)]) return false;
+    seen[static_cast<std::size_t>(column)] = true;
+  }
+  return true;
+}
+
 class IClipListWidget {
  public:
   virtual ~IClipListWidget() = default;
@@ -88,9 +107,19 @@ class IClipListWidget {
   virtual int Focused() const = 0;
   virtual void SetFocused(int index) = 0;
   virtual void MakeVisible(int index) = 0;
+  // The columns by their index (the order they were made in), whatever
+  // the order the user dragged them into. A width in pixels; 0 for a column
+  // that does not exist.
+  virtual int ColumnWidth(int column) const = 0;
   virtual void SetColumnWidth(int column, int width) = 0;
+  // The columns' indices as shown from the left.
+  virtual std::vector<int> ColumnOrder() const = 0;
+  // Ignored unless `order` names every column exactly once (IsColumnOrder).
+  virtual void SetColumnOrder(const std::vector<int>& order) = 0;
   // The sort arrow shown in the header: column and direction.
   virtual void ShowSortArrow(int column, bool ascending) = 0;
+  // nullopt while no column shows one.
+  virtual std::optional<SortArrow> ShownSortArrow() const = 0;
   // Added for the selection handler: the Up or Down arrow key is held down
   // at this moment (the keyboard state, GetKeyState). While it is, moving
   // through the list copies nothing; lvClipsKeyUp copies the row reached.

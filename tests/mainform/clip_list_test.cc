@@ -31,8 +31,12 @@ TEST(ListSortTest, TextsCompareAsDateTimesThenNumbersThenText) {
       {&us, "10", "9", 1},
       {&us, "-2.5", "1", -1},
       {&de, "2,5", "10", -1},
-      // Text: byte order, letter case counting.
-      {&us, "B", "a", -1},
+      // Text: the locale's order, not the bytes'; letter case counts.
+      {&us, "B", "a", 1},
+      {&us, "apple", "Banana", -1},
+      {&us, "Banana", "cherry", -1},
+      {&us, "a", "A", -1},
+      {&us, "Zebra", "zebra", 1},
       {&us, "abc", "abd", -1},
       {&us, "same", "same", 0},
       // One side is no date-time or no number: both compare as text.
@@ -100,6 +104,60 @@ TEST_F(ClipListTest, ColumnClicksSortAndTheChoiceIsKeptWithTheCollection) {
   form_.reset();
   Loaded();
   EXPECT_EQ(widgets_.clips.Column(0), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(ClipListTest, ColumnLayoutIsSavedAtShutdownAndRestoredAtTheNextStart) {
+  Loaded();
+  // The user widens the title, drags "Source URL" to the front and sorts
+  // by "Date/Time".
+  widgets_.clips.SetColumnWidth(listcolumn::kTitle, 333);
+  const std::vector<int> order = {11, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  widgets_.clips.SetColumnOrder(order);
+  Form().lvClipsColumnClick(listcolumn::kDateTime);
+  ASSERT_TRUE(Form().FormCloseQuery());
+  EXPECT_EQ(Get("lvClips\\Columns", "Sizes"), "333,100,100,100,100,18,18,18,18,18,18,100");
+  EXPECT_EQ(Get("lvClips\\Columns", "Order"), "11,0,1,2,3,4,5,6,7,8,9,10");
+  EXPECT_EQ(Get("lvClips\\Sort", "SortCol"), "2");
+  EXPECT_EQ(Get("lvClips\\Sort", "Ascending"), "0");
+
+  // A new window: the layout comes back at start-up, before anything loads.
+  form_.reset();
+  widgets_.clips = FakeClipList();
+  Start();
+  EXPECT_EQ(widgets_.clips.ColumnWidth(listcolumn::kTitle), 333);
+  EXPECT_EQ(widgets_.clips.ColumnWidth(listcolumn::kFirstFlag), 18);
+  EXPECT_EQ(widgets_.clips.ColumnOrder(), order);
+  EXPECT_EQ(widgets_.clips.ShownSortArrow(), (SortArrow{listcolumn::kDateTime, false}));
+}
+
+TEST_F(ClipListTest, DamagedStoredLayoutIsIgnoredColumnByColumn) {
+  // Empty, a word, negative, zero, absurd: those columns keep their width;
+  // the good ones apply, and a thirteenth width is nobody's.
+  Put("lvClips\\Columns", "Sizes", "150, 70,,abc,-5,0,20,99999,30,1x,40,50,60");
+  Put("lvClips\\Sort", "SortCol", "12");
+  Start();
+  std::vector<int> widths;
+  for (int column = 0; column < listcolumn::kCount; ++column) widths.push_back(widgets_.clips.ColumnWidth(column));
+  EXPECT_EQ(widths, (std::vector<int>{150, 70, 100, 100, 100, 100, 20, 100, 30, 100, 40, 50}));
+  EXPECT_EQ(widgets_.clips.ShownSortArrow(), std::nullopt) << "no column 12";
+
+  // An order counts only when it names every column once.
+  const std::vector<int> unchanged = widgets_.clips.ColumnOrder();
+  for (const char* stored : {"1,0,2,3,4,5,6,7,8,9,10", "1,0,2,3,4,5,6,7,8,9,10,11,12", "1,1,2,3,4,5,6,7,8,9,10,11",
+                             "1,0,2,3,4,5,6,7,8,9,10,x", "1,0,2,3,4,5,6,7,8,9,10,-11", ""}) {
+    form_.reset();
+    Put("lvClips\\Columns", "Order", stored);
+    Start();
+    EXPECT_EQ(widgets_.clips.ColumnOrder(), unchanged) << stored;
+  }
+}
+
+TEST_F(ClipListTest, ResetSizePositionIsNotUndoneByTheShutdown) {
+  Put("lvClips\\Columns", "Sizes", "150");
+  Loaded();
+  Settings().ResetSizePosition();
+  ASSERT_TRUE(Form().FormCloseQuery());
+  EXPECT_FALSE(desktop_.Store().KeyExists(std::string(kRegistryKey) + "\\lvClips"));
 }
 
 TEST_F(ClipListTest, SelectingOneRowCopiesSeveralRowsCountNoRowReportsLater) {

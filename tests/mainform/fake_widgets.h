@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,10 +148,25 @@ class FakeClipList final : public IClipListWidget {
   int Focused() const override { return focused_; }
   void SetFocused(int index) override { focused_ = index; }
   void MakeVisible(int index) override { made_visible.push_back(index); }
-  void SetColumnWidth(int column, int width) override { column_widths[column] = width; }
+  int ColumnWidth(int column) const override {
+    const auto found = column_widths.find(column);
+    return found == column_widths.end() ? 0 : found->second;
+  }
+  // Only the list's own columns, as the control does.
+  void SetColumnWidth(int column, int width) override {
+    if (column_widths.count(column) != 0) column_widths[column] = width;
+  }
+  std::vector<int> ColumnOrder() const override { return column_order; }
+  void SetColumnOrder(const std::vector<int>& order) override {
+    if (IsColumnOrder(order, kColumns)) column_order = order;
+  }
   void ShowSortArrow(int column, bool ascending) override {
     arrow_column = column;
     arrow_ascending = ascending;
+  }
+  std::optional<SortArrow> ShownSortArrow() const override {
+    if (arrow_column < 0) return std::nullopt;
+    return SortArrow{arrow_column, arrow_ascending};
   }
   bool ArrowKeyHeld() const override { return arrow_key_held; }
 
@@ -173,7 +189,18 @@ class FakeClipList final : public IClipListWidget {
   bool arrow_key_held = false;
   int arrow_column = -1;
   bool arrow_ascending = false;
-  std::map<int, int> column_widths;
+  // Twelve columns of 100 pixels in their own order to begin with.
+  static constexpr int kColumns = 12;
+  std::map<int, int> column_widths = [] {
+    std::map<int, int> widths;
+    for (int column = 0; column < kColumns; ++column) widths[column] = 100;
+    return widths;
+  }();
+  std::vector<int> column_order = [] {
+    std::vector<int> order(kColumns);
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+  }();
   std::vector<int> made_visible;
 
  private:

@@ -3,6 +3,7 @@
 
 #include "mainform/current_operation.h"
 #include "mainform/main_form_fixture.h"
+#include "platform/handler_errors.h"
 #include "store/store_errors.h"
 
 namespace om::testing {
@@ -278,6 +279,36 @@ TEST_F(StartupTest, ErrorTrapLogsTheErrorAndAsksOnlyForForeignErrors) {
   EXPECT_NE(text.find("  err:really bad  In:"), std::string::npos);
   EXPECT_TRUE(LogHas(",Exception,disk on fire  In:TfrmQL.SomeCommand(4) "));
   EXPECT_TRUE(LogHas("EMERGENCY SHUTDOWN Complete."));
+}
+
+TEST_F(StartupTest, ErrorsFromWindowHandlersReachTheTrapWithTheirClass) {
+  // What a window procedure does with an exception its handler let go.
+  const auto escape = [](auto error) {
+    try {
+      throw error;
+    } catch (...) {
+      ReportHandlerError(std::current_exception());
+    }
+  };
+  Loaded();
+  desktop_.Prompts().QueueAnswer(MsgResult::kOk);
+  escape(EBadCopy("cannot place"));
+  ASSERT_FALSE(desktop_.Prompts().Shown().empty());
+  EXPECT_EQ(desktop_.Prompts().Shown().back().buttons, MsgButtons::kOk);
+  EXPECT_EQ(desktop_.Prompts().Shown().back().icon, MsgIcon::kWarning);
+  EXPECT_NE(desktop_.Prompts().Shown().back().text.find("NON-FATAL exception:\r\ncannot place"), std::string::npos);
+
+  desktop_.Prompts().QueueAnswer(MsgResult::kYes);
+  escape(std::runtime_error("disk on fire"));
+  EXPECT_EQ(desktop_.Prompts().Shown().back().buttons, MsgButtons::kYesNo);
+  EXPECT_NE(desktop_.Prompts().Shown().back().text.find("exception:\r\ndisk on fire"), std::string::npos);
+  EXPECT_EQ(emergency_exits_, 0);
+
+  // Once the form is gone, its trap is too.
+  const std::size_t boxes = desktop_.Prompts().Shown().size();
+  form_.reset();
+  escape(EBadCopy("after the form"));
+  EXPECT_EQ(desktop_.Prompts().Shown().size(), boxes);
 }
 
 }  // namespace

@@ -5,15 +5,18 @@
 //
 // Reading another process's controls: messages that carry no pointer
 // (LVM_GETITEMCOUNT, TVM_GETNEXTITEM, TVM_GETCOUNT) work across processes
-// as they are. Those that fill a buffer (SB_GETTEXT) are given a buffer
-// allocated in the program's own address space (VirtualAllocEx) and read
-// back with ReadProcessMemory, as on Windows. Menus are not readable from
+// as they are. Those that read or fill a buffer (SB_GETTEXT, LVM_GETITEMTEXT,
+// LVM_GETITEMRECT) are given a buffer allocated in the program's own address
+// space (VirtualAllocEx), written and read back with Write/ReadProcessMemory,
+// as on Windows. A click on a row is the left button's two messages posted
+// to the list at the row's middle. Menus are not readable from
 // another process under Wine; the tests look at what capture did instead.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -79,13 +82,25 @@ class RemoteBuffer {
   RemoteBuffer& operator=(const RemoteBuffer&) = delete;
 
   bool ok() const { return address_ != nullptr; }
-  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
-  std::string ReadText() const {
-    std::string text(size_, '\0');
-    SIZE_T got = 0;
-    if (!::ReadProcessMemory(process_.get(), address_, text.data(), size_, &got)) return {};
-    text.resize(std::min<std::size_t>(got, text.find('\0')));
+  LPARAM address(std::size_t offset = 0) const { return reinterpret_cast<LPARAM>(address_) + static_cast<LPARAM>(offset); }
+  // The zero-terminated text at `offset`.
+  std::string ReadText(std::size_t offset = 0) const {
+    if (offset >= size_) return {};
+    std::string text(size_ - offset, '\0');
+    if (!Read(text.data(), text.size(), offset)) return {};
+    text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
     return text;
+  }
+  bool Read(void* to, std::size_t size, std::size_t offset = 0) const {
+    SIZE_T got = 0;
+    return offset + size <= size_ &&
+           ::ReadProcessMemory(process_.get(), static_cast<char*>(address_) + offset, to, size, &got) && got == size;
+  }
+  bool Write(const void* from, std::size_t size, std::size_t offset = 0) const {
+    SIZE_T put = 0;
+    return offset + size <= size_ &&
+           ::WriteProcessMemory(process_.get(), static_cast<char*>(address_) + offset, from, size, &put) &&
+           put == size;
   }
 
  private:
@@ -112,6 +127,40 @@ class ProgramWindow {
     return text.ReadText();
   }
   int ClipCount() const { return Count(WC_LISTVIEWA, LVM_GETITEMCOUNT); }
+  // The text of a row's column in the clip list ("" when there is none).
+  std::string RowText(int row, int column) const {
+    // The item record first, the text behind it.
+    constexpr std::size_t kTextAt = 256;
+    RemoteBuffer buffer(process_id_, kTextAt + 1024);
+    if (!buffer.ok()) return {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<char*>(buffer.address(kTextAt));
+    item.cchTextMax = 1024;
+    DWORD_PTR ignored = 0;
+    if (!buffer.Write(&item, sizeof item) ||
+        !::SendMessageTimeoutA(Control(WC_LISTVIEWA), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), buffer.address(),
+                               SMTO_NORMAL, 5000, &ignored)) {
+      return {};
+    }
+    return buffer.ReadText(kTextAt);
+  }
+  // Clicks the middle of the row's title, as the user's left button does.
+  bool ClickRow(int row) const {
+    HWND list = Control(WC_LISTVIEWA);
+    RemoteBuffer buffer(process_id_, sizeof(RECT));
+    RECT rect{};
+    rect.left = LVIR_LABEL;
+    DWORD_PTR found = 0;
+    if (list == nullptr || !buffer.ok() || !buffer.Write(&rect, sizeof rect) ||
+        !::SendMessageTimeoutA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), buffer.address(), SMTO_NORMAL, 5000,
+                               &found) ||
+        !found || !buffer.Read(&rect, sizeof rect)) {
+      return false;
+    }
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    return ::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at) && ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+  }
   int NodeCount() const { return Count(WC_TREEVIEWA, TVM_GETCOUNT); }
   // The collections are loaded once a node is selected (the load selects
   // the first collection after everything else is in place).
@@ -259,6 +308,34 @@ class EndToEnd : public ::testing::Test {
     return seen;
   }
 
+  // The text on the system clipboard as any program reads it; nullopt
+  // while another program holds the clipboard open.
+  static std::optional<std::string> ClipboardText() {
+    if (!::OpenClipboard(nullptr)) return std::nullopt;
+    std::string text;
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+      if (const auto* bytes = static_cast<const char*>(::GlobalLock(data))) {
+        text.assign(bytes, ::strnlen(bytes, ::GlobalSize(data)));
+        ::GlobalUnlock(data);
+      }
+    }
+    ::CloseClipboard();
+    return text;
+  }
+
+  bool WaitForClipboardText(const std::string& text) {
+    std::optional<std::string> last;
+    const bool seen = PumpUntil([&] { return (last = ClipboardText()) == text; }, kDeadlineMs);
+    if (!seen) ADD_FAILURE() << "the clipboard holds \"" << last.value_or("<busy>") << "\" instead of \"" << text << "\"";
+    return seen;
+  }
+
+  bool WaitForClipCount(const ProgramWindow& window, int count) {
+    const bool seen = PumpUntil([&] { return window.ClipCount() == count; }, kDeadlineMs);
+    if (!seen) ADD_FAILURE() << window.ClipCount() << " clips instead of " << count << "; status: " << window.Status();
+    return seen;
+  }
+
   // The Inbox as the program left it.
   struct SavedClip {
     std::string title;
@@ -320,6 +397,63 @@ TEST_F(EndToEnd, ACopyIsCapturedOnceAndSavedWithItsCreator) {
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].title, "Otters hold hands while they sleep");
   EXPECT_EQ(saved[0].creator, "CLIPTOOL");
+}
+
+TEST_F(EndToEnd, ClickingARowPutsThatClipBackWithoutCapturingItAgain) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  Copy({Text("The older clip")});
+  ASSERT_TRUE(WaitForClipCount(*window, 1));
+  WaitOutSettling();
+  Copy({Text("The newer clip")});
+  ASSERT_TRUE(WaitForClipCount(*window, 2));
+  // The newest clip is on top.
+  ASSERT_EQ(window->RowText(1, 0), "The older clip");
+  WaitOutSettling();
+
+  ASSERT_TRUE(window->ClickRow(1));
+  EXPECT_TRUE(WaitForClipboardText("The older clip"));
+  EXPECT_TRUE(WaitForStatus(*window, "Clip Item [The older clip] Copied To System Clipboard."));
+
+  // The program's own copy is no new clip: once the copy has settled, the
+  // next foreign copy is the third capture, not the fourth.
+  WaitOutSettling();
+  WaitOutSettling();
+  EXPECT_EQ(window->ClipCount(), 2);
+  Copy({Text("A third clip")});
+  ASSERT_TRUE(WaitForStatus(*window, "Captured Item #3 And Placed In: Inbox"));
+  EXPECT_EQ(window->ClipCount(), 3);
+
+  CloseProgram(*window);
+  std::vector<std::string> titles;
+  for (const SavedClip& clip : SavedInbox()) titles.push_back(clip.title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"A third clip", "The newer clip", "The older clip"}));
+}
+
+TEST_F(EndToEnd, ClipsAreKeptAcrossARestart) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  Copy({Text("Kept across a restart")});
+  ASSERT_TRUE(WaitForClipCount(*window, 1));
+  CloseProgram(*window);
+  // The clip list's columns as they were shown (the format flags narrow).
+  EXPECT_EQ(registry_.ReadString(std::string(kRegistryKey) + "\\lvClips\\Columns", "Sizes"),
+            "200,60,100,100,60,18,18,18,18,18,18,400");
+
+  // Something else is copied while the program is not running.
+  Copy({Text("copied meanwhile")});
+  ASSERT_TRUE(WaitForClipboardText("copied meanwhile"));
+
+  auto again = StartProgram();
+  ASSERT_TRUE(again);
+  ASSERT_TRUE(WaitForStatus(*again, "4 Collections Loaded."));
+  EXPECT_EQ(again->ClipCount(), 1);
+  EXPECT_EQ(again->RowText(0, 0), "Kept across a restart");
+  EXPECT_EQ(again->RowText(0, 3), "CLIPTOOL");
+  // Showing the collection selects its first row, which puts the clip back
+  // on the clipboard: its data came back from the files as well.
+  EXPECT_TRUE(WaitForClipboardText("Kept across a restart"));
+  CloseProgram(*again);
 }
 
 TEST_F(EndToEnd, ACopyMarkedPrivateLeavesNoTrace) {

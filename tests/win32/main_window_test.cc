@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <exception>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -123,7 +125,7 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(window.Created());
     window.SetEvents(&events);
-    previous_sink = SetHandlerErrorSink([this](const std::string& what) { errors.push_back(what); });
+    previous_sink = SetHandlerErrorSink([this](std::exception_ptr error) { errors.push_back(HandlerErrorText(error)); });
   }
   void TearDown() override { SetHandlerErrorSink(previous_sink); }
 
@@ -253,6 +255,37 @@ TEST_F(MainWindowTest, RowsKeepTheirTextsDataAndSelectionThroughASort) {
   list.Clear();
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(list.Data(0), nullptr);
+}
+
+TEST_F(MainWindowTest, ColumnWidthsOrderAndSortArrowReachTheControl) {
+  IClipListWidget& list = window.Widgets().clips;
+  const HWND control = window.clips().hwnd();
+  list.SetColumnWidth(3, 123);
+  EXPECT_EQ(ListView_GetColumnWidth(control, 3), 123);
+  EXPECT_EQ(list.ColumnWidth(3), 123);
+  EXPECT_EQ(list.ColumnWidth(12), 0);
+
+  // "Source URL" first, the others behind it in their order.
+  const std::vector<int> order = {11, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  list.SetColumnOrder(order);
+  std::vector<int> shown(12);
+  ASSERT_TRUE(ListView_GetColumnOrderArray(control, 12, shown.data()));
+  EXPECT_EQ(shown, order);
+  EXPECT_EQ(list.ColumnOrder(), order);
+  const HWND header = ListView_GetHeader(control);
+  RECT url{}, title{};
+  ASSERT_TRUE(Header_GetItemRect(header, 11, &url));
+  ASSERT_TRUE(Header_GetItemRect(header, 0, &title));
+  EXPECT_LT(url.left, title.left);
+  // An order that misses a column changes nothing.
+  list.SetColumnOrder({0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  EXPECT_EQ(list.ColumnOrder(), order);
+
+  EXPECT_EQ(list.ShownSortArrow(), std::nullopt);
+  list.ShowSortArrow(4, false);
+  EXPECT_EQ(list.ShownSortArrow(), (SortArrow{4, false}));
+  list.ShowSortArrow(0, true);
+  EXPECT_EQ(list.ShownSortArrow(), (SortArrow{0, true}));
 }
 
 TEST_F(MainWindowTest, TheListHasTheTwelveColumns) {

@@ -21,6 +21,13 @@ int CALLBACK CompareByRank(LPARAM a, LPARAM b, LPARAM order) {
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 
+// Reads the format of the header's item `index` (the column of that index)
+// into `item`, ready to be set again; false when it cannot be read.
+bool HeaderItemFormat(HWND header, int index, HDITEMA& item) {
+  item.mask = HDI_FORMAT;
+  return ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
 }  // namespace
 
 ClipListWidget::ClipListWidget(HWND parent, int control_id, HIMAGELIST images) {
@@ -186,18 +193,48 @@ void ClipListWidget::SetColumnWidth(int column, int width) {
   ListView_SetColumnWidth(hwnd_, column, width);
 }
 
+int ClipListWidget::ColumnWidth(int column) const {
+  if (column < 0 || column >= kClipListColumnCount) return 0;
+  return ListView_GetColumnWidth(hwnd_, column);
+}
+
+std::vector<int> ClipListWidget::ColumnOrder() const {
+  std::vector<int> order(kClipListColumnCount);
+  if (!ListView_GetColumnOrderArray(hwnd_, kClipListColumnCount, order.data())) return {};
+  return order;
+}
+
+void ClipListWidget::SetColumnOrder(const std::vector<int>& order) {
+  if (!IsColumnOrder(order, kClipListColumnCount)) return;
+  std::vector<int> copy = order;
+  if (!ListView_SetColumnOrderArray(hwnd_, kClipListColumnCount, copy.data())) {
+    LogOsFailure("LVM_SETCOLUMNORDERARRAY");
+    return;
+  }
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 void ClipListWidget::ShowSortArrow(int column, bool ascending) {
   HWND header = ListView_GetHeader(hwnd_);
-  const int count = Header_GetItemCount(header);
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0, count = Header_GetItemCount(header); i < count; ++i) {
     HDITEMA item{};
-    item.mask = HDI_FORMAT;
-    if (!::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) continue;
+    if (!HeaderItemFormat(header, i, item)) continue;
     const int before = item.fmt;
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
     if (i == column) item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
     if (item.fmt != before) ::SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
+}
+
+std::optional<SortArrow> ClipListWidget::ShownSortArrow() const {
+  HWND header = ListView_GetHeader(hwnd_);
+  for (int i = 0, count = Header_GetItemCount(header); i < count; ++i) {
+    HDITEMA item{};
+    if (HeaderItemFormat(header, i, item) && (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) != 0) {
+      return SortArrow{i, (item.fmt & HDF_SORTUP) != 0};
+    }
+  }
+  return std::nullopt;
 }
 
 bool ClipListWidget::ArrowKeyHeld() const {

@@ -1,12 +1,15 @@
 // The clip list over a ListView control in details view: the twelve
-// columns, multiple selection, the type icons and the sort arrow.
+// columns (the user may drag them into another order), multiple selection,
+// the type icons and the sort arrow.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <iterator>
+#include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "mainform/widgets.h"
 
@@ -53,8 +56,12 @@ class ClipListWidget final : public IClipListWidget {
   int Focused() const override;
   void SetFocused(int index) override;
   void MakeVisible(int index) override;
+  int ColumnWidth(int column) const override;
   void SetColumnWidth(int column, int width) override;
+  std::vector<int> ColumnOrder() const override;
+  void SetColumnOrder(const std::vector<int>& order) override;
   void ShowSortArrow(int column, bool ascending) override;
+  std::optional<SortArrow> ShownSortArrow() const override;
   bool ArrowKeyHeld() const override;
 
  private:

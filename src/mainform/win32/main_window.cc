@@ -27,16 +27,11 @@ constexpr int kGap = 4;
 
 // An exception that reached a window procedure: it must not unwind through
 // the system's frames, so it goes to the application's error sink.
+// Called only inside a catch block.
 void ReportEscaped() {
-  try {
-    throw;
-  } catch (const std::exception& error) {
-    ::OutputDebugStringA((std::string("Ottermoor: main window handler failed: ") + error.what() + "\n").c_str());
-    ReportHandlerError(error.what());
-  } catch (...) {
-    ::OutputDebugStringA("Ottermoor: main window handler failed\n");
-    ReportHandlerError("Unknown error");
-  }
+  const std::exception_ptr error = std::current_exception();
+  ::OutputDebugStringA(("Ottermoor: main window handler failed: " + HandlerErrorText(error) + "\n").c_str());
+  ReportHandlerError(error);
 }
 
 bool RegisterMainClass(HINSTANCE module, WNDPROC procedure) {
