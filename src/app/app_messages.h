@@ -5,6 +5,10 @@
 
 namespace om {
 
+// The application's title: the caption of the program's message boxes that
+// have none of their own.
+inline constexpr char kApplicationTitle[] = "Ottermoor 1.0";
+
 class IAppMessages {
  public:
   virtual ~IAppMessages() = default;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "app/app_messages.h"
 #include "mainform/current_operation.h"
 #include "mainform/main_form.h"
 #include "mainform/program_entry.h"

@@ -1,3 +1,4 @@
+#include "app/app_messages.h"
 #include "mainform/program_entry.h"
 
 namespace om {

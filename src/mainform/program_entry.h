@@ -20,8 +20,6 @@ namespace om {
 
 // The main window's class: a second instance looks for it.
 inline constexpr char kMainWindowClass[] = "TfrmQL";
-// The application's title (also the caption of boxes without one of their own).
-inline constexpr std::string_view kApplicationTitle = kStoreMessageCaption;
 
 inline constexpr char kResetSettingsQuestion[] =
     "Ottermoor has detected that you have the SHIFT and CTRL keys pressed down, which signals the program that "

@@ -29,6 +29,7 @@
 #include <cstdio>
 
 #include "app/app_log.h"
+#include "app/app_messages.h"
 #include "store/clip_coll.h"
 #include "store/clip_obj.h"
 #include "store/store_errors.h"
@@ -119,7 +120,7 @@ bool StartsClipRecord(const TStreamReader& stream) {
 
 void ShowError(const std::string& text) {
   if (IPrompts* prompts = StoreServices().Prompts) {
-    prompts->ShowMessage(text, kStoreMessageCaption, MsgButtons::kOk, MsgIcon::kError);
+    prompts->ShowMessage(text, kApplicationTitle, MsgButtons::kOk, MsgIcon::kError);
   }
 }
 

@@ -1,3 +1,4 @@
+#include "app/app_messages.h"
 #include "store/data_sources.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ bool ContainsData(std::string_view path) { return AnsiLowerCase(std::string(path
 }  // namespace
 
 void TDataSourceCommands::Information(const std::string& text) {
-  prompts_.ShowMessage(text, kStoreMessageCaption, MsgButtons::kOk, MsgIcon::kInformation);
+  prompts_.ShowMessage(text, kApplicationTitle, MsgButtons::kOk, MsgIcon::kInformation);
 }
 
 std::string TDataSourceCommands::ListName(std::string_view description) const {
@@ -54,7 +55,7 @@ void TDataSourceCommands::AddDataSourceClick() {
   }
   std::string path = *picked;
   if (!ContainsData(path) &&
-      prompts_.ShowMessage("Would you like to add \"\\data\" to the end of that path?", kStoreMessageCaption,
+      prompts_.ShowMessage("Would you like to add \"\\data\" to the end of that path?", kApplicationTitle,
                            MsgButtons::kYesNo, MsgIcon::kQuestion) == MsgResult::kYes) {
     path = ExcludeTrailingBackslash(path) + "\\data";
   }

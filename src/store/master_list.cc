@@ -1,3 +1,4 @@
+#include "app/app_messages.h"
 #include "store/master_list.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ constexpr char kReadOnlySuffix[] = " (Read Only)";
 
 void Show(const std::string& text, MsgIcon icon) {
   if (IPrompts* prompts = StoreServices().Prompts) {
-    prompts->ShowMessage(text, kStoreMessageCaption, MsgButtons::kOk, icon);
+    prompts->ShowMessage(text, kApplicationTitle, MsgButtons::kOk, icon);
   }
 }
 

@@ -24,10 +24,6 @@ namespace om {
 
 class TMasterList;
 
-// The caption of the store's message boxes: the application's title, as a
-// box without a caption of its own shows it.
-inline constexpr char kStoreMessageCaption[] = "Ottermoor 1.0";
-
 // Sequential paste as putting a clip back sees it.
 namespace seqpaste {
 // Data goes straight onto the clipboard.

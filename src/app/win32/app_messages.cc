@@ -3,7 +3,7 @@
 namespace om {
 
 void Win32AppMessages::Information(std::string_view text) {
-  prompts_.ShowMessage(text, kAppTitle, MsgButtons::kOk, MsgIcon::kInformation);
+  prompts_.ShowMessage(text, kApplicationTitle, MsgButtons::kOk, MsgIcon::kInformation);
 }
 
 }  // namespace om

@@ -9,12 +9,9 @@
 
 namespace om {
 
-// The application's title: the caption of its message boxes.
-inline constexpr char kAppTitle[] = "Ottermoor 1.0";
-
 class Win32AppMessages final : public IAppMessages {
  public:
-  // An information box (OK button, information icon) captioned kAppTitle.
+  // An information box (OK button, information icon) captioned kApplicationTitle.
   void Information(std::string_view text) override;
 
  private:

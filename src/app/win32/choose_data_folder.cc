@@ -276,7 +276,7 @@ void TfrmChooseDataFolder::UseRecommended() {
 
 void TfrmChooseDataFolder::ChooseOwnFolder() {
   const auto owner = dialog_;
-  prompts_.ShowMessage(kChooseExplanation, kAppTitle, MsgButtons::kOk, MsgIcon::kInformation, owner);
+  prompts_.ShowMessage(kChooseExplanation, kApplicationTitle, MsgButtons::kOk, MsgIcon::kInformation, owner);
   char current[MAX_PATH] = {};
   const DWORD length = ::GetCurrentDirectoryA(MAX_PATH, current);
   std::optional<std::string> picked = picker_(owner, length > 0 && length < MAX_PATH ? current : "");
@@ -288,7 +288,7 @@ void TfrmChooseDataFolder::ChooseOwnFolder() {
   std::string path = *picked;
   // Case-sensitive, as it always was: "Data" is asked about.
   if (path.find("data") == std::string::npos &&
-      prompts_.ShowMessage(kAddDataQuestion, kAppTitle, MsgButtons::kYesNo, MsgIcon::kQuestion, owner) ==
+      prompts_.ShowMessage(kAddDataQuestion, kApplicationTitle, MsgButtons::kYesNo, MsgIcon::kQuestion, owner) ==
           MsgResult::kYes) {
     path = IncludeTrailingBackslash(path) + "data";
   }
@@ -296,7 +296,7 @@ void TfrmChooseDataFolder::ChooseOwnFolder() {
   if (!files_.DirectoryExists(path)) {
     prompts_.ShowMessage(std::string("Could not create directory - ") + path + kEol +
                              "Check the path, permissions, etc., and try again.",
-                         kAppTitle, MsgButtons::kOk, MsgIcon::kError, owner);
+                         kApplicationTitle, MsgButtons::kOk, MsgIcon::kError, owner);
     ShowChosen();
     return;
   }
