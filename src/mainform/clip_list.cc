@@ -136,6 +136,7 @@ void TfrmQL::AddToLists(TClipObj* clip, bool select, int position) {
   // The widest strip of format icons of the rows added since the last
   // refill: titles line up behind it.
   widest_icon_strip_ = std::max(widest_icon_strip_, flags_set);
+  list.SetIconDrawing(settings_.ShowTypeIcons && !events_suspended_, widest_icon_strip_);
   // Sequential paste, when it comes, keeps its own position: no selection
   // while it runs.
   if (select && StoreServices().SequentialPaste == seqpaste::kOff) {
@@ -153,12 +154,16 @@ void TfrmQL::UpdateLVClips() {
   latest_row_ = previous_row_ = -1;
   widgets_.shell.SetHeaderText("");
   if (events_suspended_ || shown_ == nullptr) {
+    // Nothing of the program's own drawing while its events are suspended.
+    list.SetIconDrawing(settings_.ShowTypeIcons && !events_suspended_, widest_icon_strip_);
     list.EndUpdate();
     if (shown_ != nullptr) list.ShowSortArrow(shown_->ListSortColumn, shown_->ListSortAscending);
     return;
   }
   widest_icon_strip_ = 0;
   for (const TCollEntry& entry : shown_->Items()) AddToLists(entry.Clip, /*select=*/false, shown_->NewClipPosition);
+  // Also for a collection without clips: the strip is empty then.
+  list.SetIconDrawing(settings_.ShowTypeIcons, widest_icon_strip_);
   const int column = shown_->ListSortColumn;
   const bool ascending = shown_->ListSortAscending;
   SortClipList(column, ascending);

@@ -124,6 +124,11 @@ class IClipListWidget {
   // at this moment (the keyboard state, GetKeyState). While it is, moving
   // through the list copies nothing; lvClipsKeyUp copies the row reached.
   virtual bool ArrowKeyHeld() const = 0;
+  // How rows and header are drawn: with `show_type_icons` the title cells
+  // start with a strip of format icons (their titles at `widest_icon_strip`
+  // icons from the left, so that they line up), the format-flag columns
+  // show a ball for "Y" and icons in their header; without, plain texts.
+  virtual void SetIconDrawing(bool show_type_icons, int widest_icon_strip) = 0;
 };
 
 // The main window's menu items and buttons whose state the behaviour sets.

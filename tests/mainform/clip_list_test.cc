@@ -106,6 +106,37 @@ TEST_F(ClipListTest, ColumnClicksSortAndTheChoiceIsKeptWithTheCollection) {
   EXPECT_EQ(widgets_.clips.Column(0), (std::vector<std::string>{"a", "b", "c"}));
 }
 
+TEST_F(ClipListTest, TheListIsToldTheWidestIconStripOfItsRows) {
+  WriteCollection("Main", 100);
+  WriteCollection("Empty", 200);
+  Loaded();
+  ASSERT_TRUE(Settings().ShowTypeIcons);
+  ForeignApp& app = Foreign();
+  ShowColl("Main");
+  CopyText(app, "plain");
+  ShowColl("Main");
+  EXPECT_TRUE(widgets_.clips.type_icons);
+  EXPECT_EQ(widgets_.clips.icon_strip, 1);
+
+  // A capture adds a row with more formats: the strip widens with it.
+  Advance(5000);
+  Copy(app, {{"1", TextBytes("rich")}, {"Rich Text Format", TextBytes("{\\rtf1 rich}")}});
+  ASSERT_EQ(widgets_.clips.Count(), 2);
+  EXPECT_EQ(widgets_.clips.icon_strip, 2);
+
+  // A refill starts over, also for a collection without clips.
+  ShowColl("Empty");
+  EXPECT_EQ(widgets_.clips.Count(), 0);
+  EXPECT_EQ(widgets_.clips.icon_strip, 0);
+  ShowColl("Main");
+  EXPECT_EQ(widgets_.clips.icon_strip, 2);
+
+  // Without type icons the list draws its plain texts.
+  Settings().ShowTypeIcons = false;
+  ShowColl("Empty");
+  EXPECT_FALSE(widgets_.clips.type_icons);
+}
+
 TEST_F(ClipListTest, ColumnLayoutIsSavedAtShutdownAndRestoredAtTheNextStart) {
   Loaded();
   // The user widens the title, drags "Source URL" to the front and sorts

@@ -169,6 +169,10 @@ class FakeClipList final : public IClipListWidget {
     return SortArrow{arrow_column, arrow_ascending};
   }
   bool ArrowKeyHeld() const override { return arrow_key_held; }
+  void SetIconDrawing(bool show_type_icons, int widest_icon_strip) override {
+    type_icons = show_type_icons;
+    icon_strip = widest_icon_strip;
+  }
 
   const ListRow& RowAt(int index) const { return rows_.at(static_cast<std::size_t>(index)).row; }
   std::vector<std::string> Column(int column) const {
@@ -187,6 +191,9 @@ class FakeClipList final : public IClipListWidget {
   int updating = 0;
   int sorts = 0;
   bool arrow_key_held = false;
+  // As last told by SetIconDrawing; -1 before.
+  bool type_icons = false;
+  int icon_strip = -1;
   int arrow_column = -1;
   bool arrow_ascending = false;
   // Twelve columns of 100 pixels in their own order to begin with.

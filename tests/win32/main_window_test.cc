@@ -307,6 +307,93 @@ TEST_F(MainWindowTest, TheListHasTheTwelveColumns) {
                                                 "Source URL"}));
 }
 
+// Paints the list into a bitmap as the screen would show it and counts the
+// pixels of `colour` in `area` (client coordinates).
+int CountPixels(HWND control, const RECT& area, COLORREF colour) {
+  RECT client{};
+  ::GetClientRect(control, &client);
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ::ReleaseDC(nullptr, screen);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  int count = 0;
+  for (int y = std::max(area.top, 0L); y < std::min(area.bottom, client.bottom); ++y) {
+    for (int x = std::max(area.left, 0L); x < std::min(area.right, client.right); ++x) {
+      count += ::GetPixel(dc, x, y) == colour ? 1 : 0;
+    }
+  }
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  return count;
+}
+
+TEST_F(MainWindowTest, TypeIconsShowInTheFlagCellsTitlesAndHeader) {
+  IClipListWidget& list = window.Widgets().clips;
+  const HWND control = window.clips().hwnd();
+  // Text and files: "Y" in "Has Text" and "Has Files", "N" in "Has RTF".
+  list.Insert(0, ListRow{"flagged",
+                         {"1", "01/02/2024 10:00:00", "CLIPTOOL", "7", "Y", "N", "N", "N", "N", "Y", "http://x/"},
+                         -1, reinterpret_cast<TClipObj*>(0xA)});
+  // Narrow columns, so that every cell is in the client area.
+  for (int column = 1; column <= 4; ++column) list.SetColumnWidth(column, 30);
+  for (int column = 5; column <= 10; ++column) list.SetColumnWidth(column, 18);
+  const HWND header = ListView_GetHeader(control);
+  auto header_image = [&](int column) -> std::optional<int> {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT | HDI_IMAGE;
+    if (!Header_GetItem(header, column, &item) || !(item.fmt & HDF_IMAGE)) return std::nullopt;
+    return item.iImage;
+  };
+  auto cell = [&](int column) {
+    RECT rc{};
+    ListView_GetSubItemRect(control, 0, column, LVIR_BOUNDS, &rc);
+    return rc;
+  };
+  // The core colour of the flag ball, and the cells that have it.
+  const COLORREF ball = RGB(40, 90, 220);
+  EXPECT_EQ(header_image(5), std::nullopt);
+  EXPECT_EQ(CountPixels(control, cell(5), ball), 0);
+
+  list.SetIconDrawing(true, 2);
+  const std::vector<std::optional<int>> icons = {win32::clipimage::kText, win32::clipimage::kRtf,
+                                                 win32::clipimage::kBitmap, win32::clipimage::kWmf,
+                                                 win32::clipimage::kHtml, win32::clipimage::kHDrop};
+  for (int column = 5; column <= 10; ++column) EXPECT_EQ(header_image(column), icons[column - 5]) << column;
+  EXPECT_EQ(header_image(11), std::nullopt);
+  EXPECT_GT(CountPixels(control, cell(5), ball), 0);
+  EXPECT_GT(CountPixels(control, cell(10), ball), 0);
+  EXPECT_EQ(CountPixels(control, cell(6), ball), 0);
+  // The title cell starts with a strip of two icons, text then files; the
+  // title text (black) begins behind the widest strip of the list.
+  const RECT row = cell(5);
+  const COLORREF text_tile = RGB(40, 90, 200), folder = RGB(240, 200, 60), black = RGB(0, 0, 0);
+  EXPECT_GT(CountPixels(control, RECT{0, row.top, 17, row.bottom}, text_tile), 0);
+  EXPECT_GT(CountPixels(control, RECT{17, row.top, 34, row.bottom}, folder), 0);
+  EXPECT_EQ(CountPixels(control, RECT{0, row.top, 2 * 16 + 4, row.bottom}, black), 0);
+  EXPECT_GT(CountPixels(control, RECT{2 * 16 + 4, row.top, 150, row.bottom}, black), 0);
+  // The Source URL reads like a link.
+  EXPECT_GT(CountPixels(control, cell(11), RGB(0, 0, 255)), 0);
+
+  // Without icons: the captions and the letters again.
+  list.SetIconDrawing(false, 2);
+  EXPECT_EQ(header_image(5), std::nullopt);
+  char text[64] = {};
+  HDITEMA item{};
+  item.mask = HDI_TEXT;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  Header_GetItem(header, 5, &item);
+  EXPECT_STREQ(text, "Has Text");
+  EXPECT_EQ(CountPixels(control, cell(5), ball), 0);
+  EXPECT_EQ(CountPixels(control, cell(11), RGB(0, 0, 255)), 0);
+  EXPECT_EQ(CountPixels(control, RECT{0, row.top, 150, row.bottom}, text_tile), 0);
+  EXPECT_TRUE(events.calls.empty());
+}
+
 TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
   struct Case {
     const char* caption;

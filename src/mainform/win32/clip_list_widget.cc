@@ -4,6 +4,7 @@
 #include <numeric>
 #include <vector>
 
+#include "mainform/win32/image_lists.h"
 #include "mainform/win32/ui_handles.h"
 #include "platform/win32/os_error.h"
 
@@ -28,9 +29,29 @@ bool HeaderItemFormat(HWND header, int index, HDITEMA& item) {
   return ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
+constexpr int kSourceUrlColumn = 11;
+constexpr int kFirstFlagColumn = 5;
+constexpr int kLastFlagColumn = 10;
+constexpr int kIconSize = 16;
+
+// The title cell's strip: the format, by its flag column, and its icon, in
+// the order the strip shows them.
+struct StripIcon {
+  int column;
+  int image;
+};
+constexpr StripIcon kStripIcons[] = {
+    {5, clipimage::kText},  {6, clipimage::kRtf},    {9, clipimage::kHtml},
+    {10, clipimage::kHDrop}, {7, clipimage::kBitmap}, {8, clipimage::kWmf},
+};
+// The header icons of the flag columns 5 .. 10.
+constexpr int kHeaderIcons[] = {clipimage::kText, clipimage::kRtf,  clipimage::kBitmap,
+                                clipimage::kWmf,  clipimage::kHtml, clipimage::kHDrop};
+
 }  // namespace
 
-ClipListWidget::ClipListWidget(HWND parent, int control_id, HIMAGELIST images) {
+ClipListWidget::ClipListWidget(HWND parent, int control_id, HIMAGELIST images, HIMAGELIST flag_images)
+    : images_(images), flag_images_(flag_images) {
   // The image list is shared: the window owns it, the control must not
   // destroy it.
   hwnd_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
@@ -235,6 +256,127 @@ std::optional<SortArrow> ClipListWidget::ShownSortArrow() const {
     }
   }
   return std::nullopt;
+}
+
+void ClipListWidget::SetIconDrawing(bool show_type_icons, int widest_icon_strip) {
+  if (show_type_icons == show_type_icons_ && widest_icon_strip == widest_icon_strip_) return;
+  if (show_type_icons != show_type_icons_) ShowHeaderIcons(show_type_icons);
+  show_type_icons_ = show_type_icons;
+  widest_icon_strip_ = widest_icon_strip;
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ClipListWidget::ShowHeaderIcons(bool icons) {
+  HWND header = ListView_GetHeader(hwnd_);
+  if (header == nullptr) return;
+  if (icons && images_ != nullptr) Header_SetImageList(header, images_);
+  for (int column = kFirstFlagColumn; column <= kLastFlagColumn; ++column) {
+    HDITEMA item{};
+    if (!HeaderItemFormat(header, column, item)) continue;
+    if (icons) {
+      item.mask = HDI_FORMAT | HDI_IMAGE;
+      item.fmt = (item.fmt & ~HDF_STRING) | HDF_IMAGE;
+      item.iImage = kHeaderIcons[column - kFirstFlagColumn];
+    } else {
+      item.fmt = (item.fmt & ~HDF_IMAGE) | HDF_STRING;
+    }
+    ::SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+RECT ClipListWidget::CellRect(int index, int column) const {
+  // The whole row; its left edge is where the leftmost column starts.
+  RECT cell{};
+  ListView_GetSubItemRect(hwnd_, index, 0, LVIR_BOUNDS, &cell);
+  int left = cell.left;
+  for (const int shown : ColumnOrder()) {
+    if (shown == column) break;
+    left += ColumnWidth(shown);
+  }
+  cell.left = left;
+  cell.right = left + ColumnWidth(column);
+  return cell;
+}
+
+HFONT ClipListWidget::UnderlinedFont() {
+  if (!underlined_) underlined_.reset(CreateUnderlinedFont(hwnd_));
+  return underlined_.get();
+}
+
+void ClipListWidget::DrawTitleCell(HDC dc, int index, const RECT& cell, bool selected) {
+  const int top = cell.top + (cell.bottom - cell.top - kIconSize) / 2;
+  int x = cell.left;
+  bool any = false;
+  for (const StripIcon& icon : kStripIcons) {
+    if (Text(index, icon.column) != "Y") continue;
+    ::ImageList_Draw(images_, icon.image, dc, x, top, ILD_TRANSPARENT);
+    x += kIconSize + 1;
+    any = true;
+  }
+  if (!any) ::ImageList_Draw(images_, clipimage::kUnknown, dc, x, top, ILD_TRANSPARENT);
+  // Titles line up behind the widest strip of the list. A row without a
+  // known format still shows its one "unknown" icon, so the text never
+  // starts on it even when no row has a flag.
+  RECT text = cell;
+  text.left = cell.left + std::max(widest_icon_strip_, 1) * kIconSize + 4;
+  std::string title = Text(index, 0);
+  HFONT font = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+  HGDIOBJ old_font = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+  const bool focused_list = ::GetFocus() == hwnd_;
+  ::SetTextColor(dc, selected ? ::GetSysColor(focused_list ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT)
+                              : ListView_GetTextColor(hwnd_));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::DrawTextA(dc, title.c_str(), static_cast<int>(title.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  if (old_font != nullptr) ::SelectObject(dc, old_font);
+}
+
+LRESULT ClipListWidget::CustomDraw(NMLVCUSTOMDRAW& draw) {
+  if (!show_type_icons_) return CDRF_DODEFAULT;
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      item_text_colour_ = draw.clrText;
+      return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      const int index = static_cast<int>(draw.nmcd.dwItemSpec);
+      const int column = draw.iSubItem;
+      const bool selected = IsSelected(index);
+      HDC dc = draw.nmcd.hdc;
+      if (column == kSourceUrlColumn) {
+        // Like a link: underlined, blue, white on a selected row.
+        draw.clrText = selected ? RGB(255, 255, 255) : RGB(0, 0, 255);
+        if (HFONT font = UnderlinedFont()) ::SelectObject(dc, font);
+        return CDRF_NEWFONT;
+      }
+      if (column != 0 && (column < kFirstFlagColumn || column > kLastFlagColumn)) {
+        // The control's own text, in the row's colour and the list's font
+        // again (a cell drawn before may have changed them).
+        draw.clrText = item_text_colour_;
+        if (HFONT font = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0))) ::SelectObject(dc, font);
+        return CDRF_NEWFONT;
+      }
+      const RECT cell = CellRect(index, column);
+      const int saved = ::SaveDC(dc);
+      ::IntersectClipRect(dc, cell.left, cell.top, cell.right, cell.bottom);
+      const bool focused_list = ::GetFocus() == hwnd_;
+      const COLORREF background = selected ? ::GetSysColor(focused_list ? COLOR_HIGHLIGHT : COLOR_BTNFACE)
+                                           : ListView_GetBkColor(hwnd_);
+      GdiObject<HBRUSH> brush(::CreateSolidBrush(background));
+      if (brush) ::FillRect(dc, &cell, brush.get());
+      if (column == 0) {
+        DrawTitleCell(dc, index, cell, selected);
+      } else if (flag_images_ != nullptr && Text(index, column) == "Y") {
+        ::ImageList_Draw(flag_images_, 0, dc, cell.left + 1, cell.top + (cell.bottom - cell.top - kIconSize) / 2,
+                         ILD_TRANSPARENT);
+      }
+      ::RestoreDC(dc, saved);
+      return CDRF_SKIPDEFAULT;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
 }
 
 bool ClipListWidget::ArrowKeyHeld() const {

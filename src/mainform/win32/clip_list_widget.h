@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "mainform/widgets.h"
+#include "mainform/win32/ui_handles.h"
 
 namespace om::win32 {
 
@@ -30,8 +31,9 @@ inline constexpr int kClipListColumnCount = static_cast<int>(std::size(kClipList
 class ClipListWidget final : public IClipListWidget {
  public:
   // Creates the ListView as a child of `parent`; `images` are the type
-  // icons (not owned: they must outlive the control).
-  ClipListWidget(HWND parent, int control_id, HIMAGELIST images);
+  // icons (ilClips), `flag_images` the ball of the format-flag cells (not
+  // owned: both must outlive the control).
+  ClipListWidget(HWND parent, int control_id, HIMAGELIST images, HIMAGELIST flag_images);
   ~ClipListWidget() override = default;
   ClipListWidget(const ClipListWidget&) = delete;
   ClipListWidget& operator=(const ClipListWidget&) = delete;
@@ -40,6 +42,11 @@ class ClipListWidget final : public IClipListWidget {
   // True while a change asked for through this interface is under way: the
   // control's notifications then are not the user's.
   bool quiet() const { return quiet_ != 0; }
+  // The list's NM_CUSTOMDRAW: the type icons, flag balls and the link-like
+  // Source URL while icons are drawn; the control's own drawing otherwise.
+  LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
+  bool type_icons() const { return show_type_icons_; }
+  int icon_strip() const { return widest_icon_strip_; }
 
   void BeginUpdate() override;
   void EndUpdate() override;
@@ -63,12 +70,27 @@ class ClipListWidget final : public IClipListWidget {
   void ShowSortArrow(int column, bool ascending) override;
   std::optional<SortArrow> ShownSortArrow() const override;
   bool ArrowKeyHeld() const override;
+  void SetIconDrawing(bool show_type_icons, int widest_icon_strip) override;
 
  private:
   bool Valid(int index) const { return index >= 0 && index < Count(); }
   LPARAM RowKey(int index) const;
+  // The cell of row `index` in `column`, in client coordinates, wherever
+  // the user dragged the column to.
+  RECT CellRect(int index, int column) const;
+  // Header sections 5 .. 10: their format icons, or their captions.
+  void ShowHeaderIcons(bool icons);
+  void DrawTitleCell(HDC dc, int index, const RECT& cell, bool selected);
+  HFONT UnderlinedFont();
 
   HWND hwnd_ = nullptr;
+  HIMAGELIST images_ = nullptr;
+  HIMAGELIST flag_images_ = nullptr;
+  bool show_type_icons_ = false;
+  int widest_icon_strip_ = 0;
+  Font underlined_;
+  // The row's text colour as the control chose it for the row being drawn.
+  COLORREF item_text_colour_ = 0;
   int quiet_ = 0;
   int updating_ = 0;
   // Each row carries a key of its own (its item data); the key names its

@@ -107,6 +107,8 @@ ImageList LoadCollectionImages(HINSTANCE module, const std::string& program_fold
 
 ImageList LoadClipImages(HINSTANCE module) { return LoadImageListFromResources(module, ClipImageNames()); }
 
+ImageList LoadFlagImages(HINSTANCE module) { return LoadImageListFromResources(module, {"BLUEBALL"}); }
+
 Icon LoadProgramIcon(HINSTANCE module, const std::string& program_folder, const char* file_name,
                      const char* resource_name, int size) {
   const std::string path = program_folder + file_name;

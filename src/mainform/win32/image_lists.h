@@ -21,6 +21,17 @@ inline constexpr COLORREF kButtonsMaskColour = RGB(128, 128, 0);
 std::vector<std::string> CollectionImageNames();
 // The resource names of ilClips, in index order: the clip types.
 std::vector<std::string> ClipImageNames();
+// The indices of ilClips (ClipImageNames).
+namespace clipimage {
+constexpr int kText = 0;
+constexpr int kRtf = 1;
+constexpr int kBitmap = 2;
+constexpr int kWmf = 3;
+constexpr int kOle = 4;
+constexpr int kUnknown = 5;
+constexpr int kHDrop = 6;
+constexpr int kHtml = 7;
+}  // namespace clipimage
 
 // A 16 x 16 image list of the named bitmap resources of `module`, one image
 // per name and in that order; a missing resource takes its place as a blank
@@ -31,6 +42,8 @@ ImageList LoadImageListFromResources(HINSTANCE module, const std::vector<std::st
 // folder in name order (each cut or padded to 16 x 16, olive transparent).
 ImageList LoadCollectionImages(HINSTANCE module, const std::string& program_folder);
 ImageList LoadClipImages(HINSTANCE module);
+// The ball the clip list's format-flag cells show for "Y": one image.
+ImageList LoadFlagImages(HINSTANCE module);
 
 // The icon file of the program's folder at the given size; the icon
 // resource of that name when the file is missing or unreadable.

@@ -99,6 +99,7 @@ MainWindow::MainWindow(HINSTANCE module, std::string program_folder)
   ::InitCommonControlsEx(&controls);
   collection_images_ = LoadCollectionImages(module_, program_folder_);
   clip_images_ = LoadClipImages(module_);
+  flag_images_ = LoadFlagImages(module_);
   big_icon_ = LoadProgramIcon(module_, program_folder_, "32n16.ico", "MAINICON", ::GetSystemMetrics(SM_CXICON));
   small_icon_ = LoadProgramIcon(module_, program_folder_, "16x16.ico", "TRAY_NORMAL", ::GetSystemMetrics(SM_CXSMICON));
   tray_normal_ = LoadProgramIcon(module_, program_folder_, "16x16.ico", "TRAY_NORMAL", ::GetSystemMetrics(SM_CXSMICON));
@@ -129,7 +130,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::CreateControls() {
   tree_ = std::make_unique<TreeWidget>(hwnd_, kTreeId, collection_images_.get());
-  clips_ = std::make_unique<ClipListWidget>(hwnd_, kListId, clip_images_.get());
+  clips_ = std::make_unique<ClipListWidget>(hwnd_, kListId, clip_images_.get(), flag_images_.get());
   status_ = std::make_unique<StatusBar>(hwnd_, kStatusId);
   tray_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, tray_normal_.get(), tray_disabled_.get());
   widgets_ = std::make_unique<MainFormWidgets>(MainFormWidgets{*tree_, *clips_, menus_, *status_, *tray_, *this});
@@ -295,6 +296,9 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
       default:
         return 0;
     }
+  }
+  if (clips_ && header.hwndFrom == clips_->hwnd() && header.code == NM_CUSTOMDRAW) {
+    return clips_->CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
   }
   if (clips_ && header.hwndFrom == clips_->hwnd() && events_ != nullptr) {
     switch (header.code) {

@@ -109,6 +109,7 @@ class MainWindow final : public IFormShell {
 
   ImageList collection_images_;
   ImageList clip_images_;
+  ImageList flag_images_;
   Icon big_icon_;
   Icon small_icon_;
   Icon tray_normal_;

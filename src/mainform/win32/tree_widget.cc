@@ -47,14 +47,7 @@ LRESULT TreeWidget::CustomDraw(NMTVCUSTOMDRAW& draw) {
       // (never purged) underlined.
       if (!coll->AcceptNewClips && coll->Role != collrole::kFolderNode) draw.clrText = kMaroon;
       if (coll->CollType == colltype::kSafe) {
-        if (!underlined_) {
-          LOGFONTA font{};
-          HFONT current = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
-          if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-          ::GetObjectA(current, sizeof font, &font);
-          font.lfUnderline = TRUE;
-          underlined_.reset(::CreateFontIndirectA(&font));
-        }
+        if (!underlined_) underlined_.reset(CreateUnderlinedFont(hwnd_));
         if (underlined_) {
           ::SelectObject(draw.nmcd.hdc, underlined_.get());
           return CDRF_NEWFONT;

@@ -42,6 +42,16 @@ using Menu = UniqueHandle<traits::Menu>;
 using Accelerators = UniqueHandle<traits::Accelerators>;
 using Font = GdiObject<HFONT>;
 
+// The control's font (the default GUI font when it has none set), underlined.
+inline HFONT CreateUnderlinedFont(HWND control) {
+  LOGFONTA font{};
+  HFONT current = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+  if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  ::GetObjectA(current, sizeof font, &font);
+  font.lfUnderline = TRUE;
+  return ::CreateFontIndirectA(&font);
+}
+
 // Counts the nesting of changes made on the behaviour's request; the
 // controls' notifications that arrive meanwhile are not the user's.
 class QuietScope {
