@@ -202,15 +202,15 @@ std::int32_t TClipObj::SetIcon(std::uint32_t format) {
 std::int32_t TClipObj::GetIconIndex() const {
   // The bits are tested directly, so the answer does not depend on whether
   // the rich-text and HTML formats are registered yet.
-  if (IconFlags & iconflag::kHDrop) return 6;
-  if (IconFlags & iconflag::kHtml) return 7;
-  if (IconFlags & iconflag::kRtf) return 1;
-  if (IconFlags & iconflag::kText) return 0;
-  if (IconFlags & iconflag::kBitmap) return 2;
+  if (IconFlags & iconflag::kHDrop) return clipimage::kHDrop;
+  if (IconFlags & iconflag::kHtml) return clipimage::kHtml;
+  if (IconFlags & iconflag::kRtf) return clipimage::kRtf;
+  if (IconFlags & iconflag::kText) return clipimage::kText;
+  if (IconFlags & iconflag::kBitmap) return clipimage::kBitmap;
   // The picture pseudo-format has no bit of its own: this is the test of
   // any other format, which after the tests above means the metafile bit.
-  if (IconFlags & iconflag::kOtherFormatMask) return 3;
-  return 5;
+  if (IconFlags & iconflag::kOtherFormatMask) return clipimage::kWmf;
+  return clipimage::kUnknown;
 }
 
 std::string TClipObj::STimeStamp() const {

@@ -45,6 +45,19 @@ constexpr std::int32_t kHtml = 128;
 constexpr std::int32_t kOtherFormatMask = 0x270F;
 }  // namespace iconflag
 
+// The clip-type images, by their index in the image list of clip types:
+// what GetIconIndex answers and the lists show.
+namespace clipimage {
+constexpr int kText = 0;
+constexpr int kRtf = 1;
+constexpr int kBitmap = 2;
+constexpr int kWmf = 3;
+constexpr int kOle = 4;
+constexpr int kUnknown = 5;
+constexpr int kHDrop = 6;
+constexpr int kHtml = 7;
+}  // namespace clipimage
+
 class TClipObj {
  public:
   // A clip not yet filed in a collection, captured now, titled "X", changed,

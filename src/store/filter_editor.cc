@@ -5,6 +5,7 @@
 
 #include "app/app_log.h"
 #include "platform/text_case.h"
+#include "store/clip_obj.h"
 
 namespace om {
 
@@ -26,27 +27,27 @@ struct FormatIcon {
 };
 
 constexpr std::array<FormatIcon, 19> kFormatIcons = {{
-    {"TEXT", 0},
-    {"Rich Text Format", 1},
-    {"BITMAP", 2},
-    {"DIB", 2},
-    {"PICTURE", 3},
-    {"ENHMETAFILE", 3},
-    {"DataObject", 4},
-    {"Object Descriptor", 4},
-    {"Ole Private Data", 4},
-    {"HDROP", 6},
-    {"FileName", 6},
-    {"Shell IDList Array", 6},
-    {"Preferred DropEffect", 6},
-    {"Shell Object Offsets", 6},
-    {"FileGroupDescriptor", 6},
-    {"FileGroupDescriptorW", 6},
-    {"FileContents", 6},
-    {"UniformResourceLocator", 7},
-    {"HTML Format", 7},
+    {"TEXT", clipimage::kText},
+    {"Rich Text Format", clipimage::kRtf},
+    {"BITMAP", clipimage::kBitmap},
+    {"DIB", clipimage::kBitmap},
+    {"PICTURE", clipimage::kWmf},
+    {"ENHMETAFILE", clipimage::kWmf},
+    {"DataObject", clipimage::kOle},
+    {"Object Descriptor", clipimage::kOle},
+    {"Ole Private Data", clipimage::kOle},
+    {"HDROP", clipimage::kHDrop},
+    {"FileName", clipimage::kHDrop},
+    {"Shell IDList Array", clipimage::kHDrop},
+    {"Preferred DropEffect", clipimage::kHDrop},
+    {"Shell Object Offsets", clipimage::kHDrop},
+    {"FileGroupDescriptor", clipimage::kHDrop},
+    {"FileGroupDescriptorW", clipimage::kHDrop},
+    {"FileContents", clipimage::kHDrop},
+    {"UniformResourceLocator", clipimage::kHtml},
+    {"HTML Format", clipimage::kHtml},
 }};
-constexpr std::int32_t kOtherFormatIcon = 5;
+constexpr std::int32_t kOtherFormatIcon = clipimage::kUnknown;
 
 std::string Switched(bool checked) { return checked ? "Enabled" : "Disabled"; }
 

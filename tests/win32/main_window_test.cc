@@ -359,9 +359,9 @@ TEST_F(MainWindowTest, TypeIconsShowInTheFlagCellsTitlesAndHeader) {
   EXPECT_EQ(CountPixels(control, cell(5), ball), 0);
 
   list.SetIconDrawing(true, 2);
-  const std::vector<std::optional<int>> icons = {win32::clipimage::kText, win32::clipimage::kRtf,
-                                                 win32::clipimage::kBitmap, win32::clipimage::kWmf,
-                                                 win32::clipimage::kHtml, win32::clipimage::kHDrop};
+  const std::vector<std::optional<int>> icons = {clipimage::kText, clipimage::kRtf,
+                                                 clipimage::kBitmap, clipimage::kWmf,
+                                                 clipimage::kHtml, clipimage::kHDrop};
   for (int column = 5; column <= 10; ++column) EXPECT_EQ(header_image(column), icons[column - 5]) << column;
   EXPECT_EQ(header_image(11), std::nullopt);
   EXPECT_GT(CountPixels(control, cell(5), ball), 0);

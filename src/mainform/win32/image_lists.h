@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mainform/win32/ui_handles.h"
+#include "store/clip_obj.h"
 
 namespace om::win32 {
 
@@ -21,17 +22,7 @@ inline constexpr COLORREF kButtonsMaskColour = RGB(128, 128, 0);
 std::vector<std::string> CollectionImageNames();
 // The resource names of ilClips, in index order: the clip types.
 std::vector<std::string> ClipImageNames();
-// The indices of ilClips (ClipImageNames).
-namespace clipimage {
-constexpr int kText = 0;
-constexpr int kRtf = 1;
-constexpr int kBitmap = 2;
-constexpr int kWmf = 3;
-constexpr int kOle = 4;
-constexpr int kUnknown = 5;
-constexpr int kHDrop = 6;
-constexpr int kHtml = 7;
-}  // namespace clipimage
+// The indices of ilClips are named in store/clip_obj.h (clipimage).
 
 // A 16 x 16 image list of the named bitmap resources of `module`, one image
 // per name and in that order; a missing resource takes its place as a blank
