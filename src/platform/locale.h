@@ -32,6 +32,10 @@ class ILocale {
   // user's locale, letter case counting (ANSI text). The locale's order is
   // not the bytes' order: "apple" < "Banana" < "cherry".
   virtual int CompareText(std::string_view a, std::string_view b) = 0;
+  // The text's sort key: two keys compared byte by byte (as std::string
+  // compares) order as CompareText orders their texts. For sorting many
+  // texts, where asking the system for every comparison would cost too much.
+  virtual std::string SortKey(std::string_view text) = 0;
 
   // General number format: up to 15 significant digits, no trailing zeros,
   // the locale's decimal separator, scientific form only for very large or

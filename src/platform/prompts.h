@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace om {
@@ -30,6 +32,11 @@ class IPrompts {
   // as Cancel (or as No for kYesNo, OK for kOk).
   virtual MsgResult ShowMessage(std::string_view text, std::string_view caption, MsgButtons buttons,
                                 MsgIcon icon, std::uintptr_t owner = 0) = 0;
+  // A modal input box: `caption`, the `prompt` above one line of text
+  // preset with `text`, OK and Cancel. The text the user left on OK;
+  // nullopt on Cancel (or Escape, or the close button).
+  virtual std::optional<std::string> InputBox(std::string_view caption, std::string_view prompt,
+                                              std::string_view text, std::uintptr_t owner = 0) = 0;
 };
 
 }  // namespace om

@@ -46,6 +46,10 @@ constexpr std::uint32_t kQuietMs = 400;
 
 class SilentPrompts final : public IPrompts {
  public:
+  std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view,
+                                      std::uintptr_t) override {
+    return std::nullopt;  // nothing here asks for text
+  }
   MsgResult ShowMessage(std::string_view, std::string_view, MsgButtons, MsgIcon, std::uintptr_t) override {
     return MsgResult::kOk;
   }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ constexpr std::uint32_t kQuietMs = 400;
 // program. Every box is recorded and answered at once.
 class RecordingPrompts final : public IPrompts {
  public:
+  std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view,
+                                      std::uintptr_t) override {
+    return std::nullopt;  // nothing here asks for text
+  }
   MsgResult ShowMessage(std::string_view text, std::string_view, MsgButtons, MsgIcon, std::uintptr_t) override {
     shown.emplace_back(text);
     return MsgResult::kOk;

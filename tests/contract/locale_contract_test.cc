@@ -1,6 +1,6 @@
 // The locale port's text order, natively and under Wine alike: the user's
 // locale, not the bytes, decides (letters before case), and the order is
-// consistent both ways round.
+// consistent both ways round; sort keys give the same order.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -34,6 +34,15 @@ TEST(LocaleContract, TextsCompareInTheLocalesOrderWithCaseCounting) {
   for (const Case& c : cases) {
     EXPECT_EQ(sign(locale.CompareText(c.a, c.b)), c.order) << c.a << " vs " << c.b;
     EXPECT_EQ(sign(locale.CompareText(c.b, c.a)), -c.order) << c.b << " vs " << c.a;
+    // Sort keys order as the texts do (the clip list sorts by them).
+    EXPECT_EQ(sign(locale.SortKey(c.a).compare(locale.SortKey(c.b))), c.order) << "keys: " << c.a << " vs " << c.b;
+  }
+  const std::string texts[] = {"apple", "Apple", "APPLE", "apples", "b", "B", "10", "9", "a b", "a-b", "ab", ""};
+  for (const std::string& a : texts) {
+    for (const std::string& b : texts) {
+      EXPECT_EQ(sign(locale.SortKey(a).compare(locale.SortKey(b))), sign(locale.CompareText(a, b)))
+          << a << " vs " << b;
+    }
   }
 }
 

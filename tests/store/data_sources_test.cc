@@ -3,7 +3,7 @@
 
 #include "coll_fixture.h"
 #include "store/data_sources.h"
-#include "store/ds_prop.h"
+#include "ui/dialogs/ds_prop.h"
 #include "store/store_errors.h"
 
 namespace om::testing {

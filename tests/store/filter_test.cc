@@ -18,7 +18,7 @@
 #include "clipboard/graphics_data.h"
 #include "clipboard_store_fixture.h"
 #include "store/filter.h"
-#include "store/filter_editor.h"
+#include "ui/dialogs/filter_editor.h"
 
 namespace om::testing {
 namespace {

@@ -2,7 +2,7 @@
 // through its buttons (BM_CLICK) while it runs on a thread of its own, with
 // the folder chooser and the message boxes scripted; and the application's
 // information box.
-#include "app/win32/choose_data_folder.h"
+#include "ui/dialogs/win32/choose_data_folder.h"
 
 #include <windows.h>
 
@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,6 +48,10 @@ class ScriptedPrompts final : public IPrompts {
  public:
   std::deque<MsgResult> answers;
   std::vector<Shown> shown;
+  std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view,
+                                      std::uintptr_t) override {
+    return std::nullopt;  // nothing here asks for text
+  }
   MsgResult ShowMessage(std::string_view text, std::string_view caption, MsgButtons buttons, MsgIcon icon,
                         std::uintptr_t owner) override {
     shown.push_back({std::string(text), std::string(caption), buttons, icon, owner != 0});

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "child_process.h"
-#include "mainform/win32/image_lists.h"
-#include "mainform/win32/main_window.h"
+#include "ui/main/win32/image_lists.h"
+#include "ui/main/win32/main_window.h"
 #include "platform/handler_errors.h"
 
 namespace om::test {
@@ -26,7 +26,7 @@ namespace {
 using win32::MainWindow;
 
 // Records every call, in order, as text; the answers are set by the test.
-class Recorder final : public IMainFormEvents {
+class Recorder final : public IMainFormEvents, public ITreeEvents, public IClipListEvents {
  public:
   std::vector<std::string> calls;
   bool allow_close = true;
@@ -48,6 +48,8 @@ class Recorder final : public IMainFormEvents {
     calls.push_back("MenuClick " + std::to_string(static_cast<int>(command)));
     if (!fail_with.empty()) throw std::runtime_error(fail_with);
   }
+  ITreeEvents* TreeEvents() override { return this; }
+  IClipListEvents* ClipListEvents() override { return this; }
   void tvCollectionsChange(TreeNode node) override { calls.push_back("tvCollectionsChange " + std::to_string(node)); }
   void lvClipsChange(int index, ListChange change) override {
     calls.push_back("lvClipsChange " + std::to_string(index) + " " + std::to_string(static_cast<int>(change)));
@@ -59,6 +61,29 @@ class Recorder final : public IMainFormEvents {
   int CountStarting(const std::string& prefix) const {
     return static_cast<int>(
         std::count_if(calls.begin(), calls.end(), [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }));
+  }
+};
+
+// The rows a test shows: each row's texts by column and its image.
+class TestRows final : public IClipRowSource {
+ public:
+  struct Row {
+    std::vector<std::string> cells;
+    int image = -1;
+  };
+  std::vector<Row> rows;
+  std::vector<int> drawn;
+
+  std::string CellText(int row, int column) const override {
+    const auto& cells = rows.at(static_cast<std::size_t>(row)).cells;
+    return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : "";
+  }
+  int RowImage(int row) const override { return rows.at(static_cast<std::size_t>(row)).image; }
+  void RowDrawn(int row) override { drawn.push_back(row); }
+  // Shows them in `list`.
+  void ShowIn(IClipListWidget& list) {
+    list.SetRowSource(this);
+    list.SetRowCount(static_cast<int>(rows.size()));
   }
 };
 
@@ -127,7 +152,10 @@ class MainWindowTest : public ::testing::Test {
     window.SetEvents(&events);
     previous_sink = SetHandlerErrorSink([this](std::exception_ptr error) { errors.push_back(HandlerErrorText(error)); });
   }
-  void TearDown() override { SetHandlerErrorSink(previous_sink); }
+  void TearDown() override {
+    window.Widgets().clips.SetRowSource(nullptr);
+    SetHandlerErrorSink(previous_sink);
+  }
 
   MainWindow window{::GetModuleHandleA(nullptr), ExecutableDir()};
   Recorder events;
@@ -180,7 +208,9 @@ TEST_F(MainWindowTest, TheUsersTreeSelectionIsReportedAndTheBehavioursIsNot) {
 
 TEST_F(MainWindowTest, TheUsersListChangesAreReportedAndTheBehavioursAreNot) {
   IClipListWidget& list = window.Widgets().clips;
-  for (int i = 0; i < 3; ++i) list.Insert(i, ListRow{"row " + std::to_string(i), {std::to_string(i * 100)}, 0, nullptr});
+  TestRows rows;
+  for (int i = 0; i < 3; ++i) rows.rows.push_back({{"row " + std::to_string(i), std::to_string(i * 100)}, 0});
+  rows.ShowIn(list);
   list.SetSelected(1, true);
   list.SetFocused(1);
   list.MakeVisible(2);
@@ -207,54 +237,55 @@ TEST_F(MainWindowTest, TheUsersListChangesAreReportedAndTheBehavioursAreNot) {
   ASSERT_TRUE(RunLoopUntil(window, [&] { return events.Has("lvClipsColumnClick 4"); }));
 }
 
-TEST_F(MainWindowTest, RowsKeepTheirTextsDataAndSelectionThroughASort) {
+TEST_F(MainWindowTest, TheVirtualListShowsItsSourcesRowsAndKeepsTheSelectionOnInsert) {
   IClipListWidget& list = window.Widgets().clips;
-  struct Row {
-    const char* title;
-    const char* sort_key;
-    std::uintptr_t clip;
-  };
-  // Inserted in this order, each at the top; equal keys keep their order.
-  const Row rows[] = {{"alpha", "300", 0xA}, {"bravo", "100", 0xB}, {"charlie", "200", 0xC}, {"delta", "100", 0xD}};
-  for (const Row& r : rows) {
-    ListRow row{r.title, {r.sort_key, "01/02/2024 10:00:00", "CLIPTOOL", "7", "Y", "N", "N", "N", "N", "N", "http://x/"},
-                0, reinterpret_cast<TClipObj*>(r.clip)};
-    list.Insert(0, row);
+  const HWND control = window.clips().hwnd();
+  ASSERT_TRUE(::GetWindowLongPtrA(control, GWL_STYLE) & LVS_OWNERDATA);
+  TestRows rows;
+  for (const char* title : {"alpha", "bravo", "charlie"}) {
+    rows.rows.push_back({{title, "100", "01/02/2024 10:00:00", "CLIPTOOL", "7", "Y", "N", "N", "N", "N", "N",
+                          "http://x/"},
+                         0});
   }
-  ASSERT_EQ(list.Count(), 4);
-  EXPECT_EQ(list.Text(0, 0), "delta");
-  EXPECT_EQ(list.Text(3, 1), "300");
-  EXPECT_EQ(list.Text(0, 3), "CLIPTOOL");
-  EXPECT_EQ(list.Text(0, 11), "http://x/");
-  EXPECT_EQ(list.Data(3), reinterpret_cast<TClipObj*>(0xA));
-  list.SetSelected(2, true);  // "bravo"
+  rows.ShowIn(list);
+  ASSERT_EQ(list.Count(), 3);
+  // The control asks the source for what it shows.
+  char text[64] = {};
+  ListView_GetItemText(control, 1, 0, text, sizeof text);
+  EXPECT_STREQ(text, "bravo");
+  ListView_GetItemText(control, 2, 11, text, sizeof text);
+  EXPECT_STREQ(text, "http://x/");
+  // Painting a row tells the source it was drawn (the window is hidden:
+  // the list paints into a bitmap).
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 400, 200);
+  ::ReleaseDC(nullptr, screen);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  ::SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  EXPECT_NE(std::find(rows.drawn.begin(), rows.drawn.end(), 0), rows.drawn.end());
 
-  // By the sort key, ascending: delta and bravo (both 100) keep their order.
-  list.Sort([&](int a, int b) { return std::stoi(list.Text(a, 1)) < std::stoi(list.Text(b, 1)); });
-  std::vector<std::string> titles;
-  for (int i = 0; i < list.Count(); ++i) titles.push_back(list.Text(i, 0));
-  EXPECT_EQ(titles, (std::vector<std::string>{"delta", "bravo", "charlie", "alpha"}));
-  EXPECT_EQ(list.Data(1), reinterpret_cast<TClipObj*>(0xB));
-  EXPECT_TRUE(list.IsSelected(1));
-  EXPECT_EQ(list.SelectedCount(), 1);
-  EXPECT_TRUE(events.calls.empty());
-
-  list.ShowSortArrow(1, false);
-  const HWND header = ListView_GetHeader(window.clips().hwnd());
-  auto format = [&](int column) {
-    HDITEMA item{};
-    item.mask = HDI_FORMAT;
-    Header_GetItem(header, column, &item);
-    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
-  };
-  EXPECT_EQ(format(1), HDF_SORTDOWN);
-  list.ShowSortArrow(4, true);
-  EXPECT_EQ(format(1), 0);
-  EXPECT_EQ(format(4), HDF_SORTUP);
-
-  list.Clear();
-  EXPECT_EQ(list.Count(), 0);
-  EXPECT_EQ(list.Data(0), nullptr);
+  list.SetSelected(1, true);
+  list.SetSelected(2, true);
+  list.SetFocused(2);
+  EXPECT_EQ(list.SelectedRows(), (std::vector<int>{1, 2}));
+  // A row inserted at the top: the selection and focus move with their rows.
+  rows.rows.insert(rows.rows.begin(), TestRows::Row{{"new"}, 0});
+  list.RowInserted(0);
+  EXPECT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.SelectedRows(), (std::vector<int>{2, 3}));
+  EXPECT_EQ(list.Focused(), 3);
+  ListView_GetItemText(control, 0, 0, text, sizeof text);
+  EXPECT_STREQ(text, "new");
+  // A new count is a new list.
+  list.SetRowCount(2);
+  EXPECT_EQ(list.SelectedCount(), 0);
+  EXPECT_EQ(list.Focused(), -1);
+  EXPECT_TRUE(events.calls.empty()) << events.calls.front();
+  list.SetRowCount(0);
 }
 
 TEST_F(MainWindowTest, ColumnWidthsOrderAndSortArrowReachTheControl) {
@@ -335,9 +366,10 @@ TEST_F(MainWindowTest, TypeIconsShowInTheFlagCellsTitlesAndHeader) {
   IClipListWidget& list = window.Widgets().clips;
   const HWND control = window.clips().hwnd();
   // Text and files: "Y" in "Has Text" and "Has Files", "N" in "Has RTF".
-  list.Insert(0, ListRow{"flagged",
-                         {"1", "01/02/2024 10:00:00", "CLIPTOOL", "7", "Y", "N", "N", "N", "N", "Y", "http://x/"},
-                         -1, reinterpret_cast<TClipObj*>(0xA)});
+  TestRows rows;
+  rows.rows.push_back(
+      {{"flagged", "1", "01/02/2024 10:00:00", "CLIPTOOL", "7", "Y", "N", "N", "N", "N", "Y", "http://x/"}, -1});
+  rows.ShowIn(list);
   // Narrow columns, so that every cell is in the client area.
   for (int column = 1; column <= 4; ++column) list.SetColumnWidth(column, 30);
   for (int column = 5; column <= 10; ++column) list.SetColumnWidth(column, 18);

@@ -4,12 +4,12 @@
 #include <windows.h>
 
 #include "app/win32/app_messages.h"
-#include "app/win32/choose_data_folder.h"
+#include "ui/dialogs/win32/choose_data_folder.h"
 #include "app/win32/sound_events.h"
 #include "clipboard/clipboard.h"
-#include "mainform/main_form.h"
-#include "mainform/program_entry.h"
-#include "mainform/win32/main_window.h"
+#include "ui/main/main_form.h"
+#include "ui/main/program_entry.h"
+#include "ui/main/win32/main_window.h"
 #include "platform/win32/app_instance.h"
 #include "platform/win32/clipboard_system.h"
 #include "platform/win32/clock.h"
@@ -18,6 +18,7 @@
 #include "platform/win32/locale.h"
 #include "platform/win32/process_info.h"
 #include "platform/win32/prompts.h"
+#include "platform/win32/shell.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/screen.h"
 #include "platform/win32/shell_folders.h"
@@ -54,6 +55,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int show) {
   Win32Sound sound;
   Win32ClipboardSystem clipboard_system;
   Win32DdeClient dde;
+  Win32Shell shell;
   TClipboard clipboard(clipboard_system);
   TheClipboardInstallation installed_clipboard(clipboard);
 
@@ -61,7 +63,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int show) {
   if (!window.Created()) return 1;
   window.OnDestroyed = [] { ::PostQuitMessage(0); };
   const MainFormPorts ports{windows, clock,     processes, prompts, sound, locale,  clipboard,
-                            clipboard_system, registry, files, dde, instance};
+                            clipboard_system, registry, files, dde, instance, shell};
   TfrmQL form(ports, *start.settings, window.Widgets(), start.arguments);
   window.SetEvents(&form);
   // A minimized start shows the window minimized; the behaviour's start-up

@@ -23,4 +23,13 @@ MsgResult FakePrompts::ShowMessage(std::string_view text, std::string_view capti
   return answer;
 }
 
+std::optional<std::string> FakePrompts::InputBox(std::string_view caption, std::string_view prompt,
+                                                 std::string_view text, std::uintptr_t owner) {
+  shown_inputs_.push_back({std::string(caption), std::string(prompt), std::string(text), owner});
+  if (inputs_.empty()) return std::nullopt;
+  std::optional<std::string> answer = std::move(inputs_.front());
+  inputs_.pop_front();
+  return answer;
+}
+
 }  // namespace om::fake

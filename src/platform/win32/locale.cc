@@ -63,4 +63,26 @@ int Win32Locale::CompareText(std::string_view a, std::string_view b) {
   return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
 }
 
+std::string Win32Locale::SortKey(std::string_view text) {
+  constexpr std::size_t kMaxLength = 0x7fffffff / 8;
+  if (text.size() <= kMaxLength) {
+    const int length = static_cast<int>(text.size());
+    // The key's size first, then the key (it ends with a zero byte, which
+    // is left out: keys compare as strings).
+    const int size = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length, nullptr, 0);
+    if (size > 0) {
+      std::string key(static_cast<std::size_t>(size), '\0');
+      const int written = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length,
+                                         reinterpret_cast<LPSTR>(key.data()), size);
+      if (written > 0) {
+        key.resize(static_cast<std::size_t>(written));
+        while (!key.empty() && key.back() == '\0') key.pop_back();
+        return key;
+      }
+    }
+  }
+  // The system could not make one: the bytes, as CompareText then compares.
+  return std::string(text);
+}
+
 }  // namespace om::win32

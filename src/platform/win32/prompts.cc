@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/win32/os_error.h"
 
@@ -41,7 +44,116 @@ MsgResult Dismissed(MsgButtons buttons) {
   return MsgResult::kCancel;
 }
 
+// The input box is a dialog made from a template in memory: no resource
+// script, so every program that has the prompts has the box.
+constexpr WORD kPromptId = 100;
+constexpr WORD kEditId = 101;
+// The edit control takes the ANSI texts of the program; 255 is what a
+// collection or clip title can hold, longer input is cut there anyway.
+constexpr int kMaxInput = 4096;
+
+class DialogTemplate {
+ public:
+  void Header(const char* caption, WORD items, short cx, short cy) {
+    Align(4);
+    Dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    Dword(0);  // extended style
+    Word(items);
+    Word(0), Word(0), Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy));
+    Word(0);  // no menu
+    Word(0);  // the standard dialog class
+    Text(caption);
+    Word(8);  // point size, then the face
+    Text("MS Shell Dlg");
+  }
+  // A control of a predefined class (0x0080 button, 0x0081 edit, 0x0082
+  // static).
+  void Item(WORD class_atom, WORD id, DWORD style, short x, short y, short cx, short cy, const char* text) {
+    Align(4);
+    Dword(style | WS_CHILD | WS_VISIBLE);
+    Dword(0);
+    Word(static_cast<WORD>(x)), Word(static_cast<WORD>(y)), Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy));
+    Word(id);
+    Word(0xFFFF), Word(class_atom);
+    Text(text);
+    Word(0);  // no creation data
+  }
+  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+ private:
+  void Word(WORD w) { words_.push_back(w); }
+  void Dword(DWORD d) {
+    Word(LOWORD(d));
+    Word(HIWORD(d));
+  }
+  void Align(std::size_t bytes) {
+    while ((words_.size() * sizeof(WORD)) % bytes != 0) Word(0);
+  }
+  void Text(const char* text) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<std::size_t>(std::max(length, 1)), L'\0');
+    if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+    for (wchar_t c : wide) Word(static_cast<WORD>(c));
+  }
+  std::vector<WORD> words_;
+};
+
+struct InputBoxState {
+  const std::string* prompt;
+  const std::string* text;
+  std::string result;
+};
+
+INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      ::SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+      const auto* state = reinterpret_cast<const InputBoxState*>(lparam);
+      ::SetDlgItemTextA(dialog, kPromptId, state->prompt->c_str());
+      ::SetDlgItemTextA(dialog, kEditId, state->text->c_str());
+      ::SendDlgItemMessageA(dialog, kEditId, EM_LIMITTEXT, kMaxInput, 0);
+      ::SendDlgItemMessageA(dialog, kEditId, EM_SETSEL, 0, -1);
+      ::SetFocus(::GetDlgItem(dialog, kEditId));
+      return FALSE;  // the focus is set
+    }
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDOK) {
+        auto* state = reinterpret_cast<InputBoxState*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+        std::vector<char> buffer(kMaxInput + 1, '\0');
+        ::GetDlgItemTextA(dialog, kEditId, buffer.data(), static_cast<int>(buffer.size()));
+        state->result = buffer.data();
+        ::EndDialog(dialog, IDOK);
+        return TRUE;
+      }
+      if (LOWORD(wparam) == IDCANCEL) {
+        ::EndDialog(dialog, IDCANCEL);
+        return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
 }  // namespace
+
+std::optional<std::string> Win32Prompts::InputBox(std::string_view caption, std::string_view prompt,
+                                                  std::string_view text, std::uintptr_t owner) {
+  const std::string caption_z(caption), prompt_z(prompt), text_z(text);
+  DialogTemplate dialog;
+  dialog.Header(caption_z.c_str(), 4, 220, 62);
+  dialog.Item(0x0082, kPromptId, SS_LEFT, 7, 7, 206, 10, "");
+  dialog.Item(0x0081, kEditId, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 20, 206, 13, "");
+  dialog.Item(0x0080, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 109, 41, 50, 14, "OK");
+  dialog.Item(0x0080, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 163, 41, 50, 14, "Cancel");
+  InputBoxState state{&prompt_z, &text_z, {}};
+  const INT_PTR answer = ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), dialog.Get(),
+                                                   reinterpret_cast<HWND>(owner), &InputBoxProc,
+                                                   reinterpret_cast<LPARAM>(&state));
+  if (answer == -1) LogOsFailure("DialogBoxIndirectParamA(input box)");
+  if (answer != IDOK) return std::nullopt;
+  return state.result;
+}
 
 MsgResult Win32Prompts::ShowMessage(std::string_view text, std::string_view caption, MsgButtons buttons,
                                    MsgIcon icon, std::uintptr_t owner) {

@@ -1,0 +1,364 @@
+#include "ui/main/clip_list.h"
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+
+#include "app/app_log.h"
+#include "app/settings_values.h"
+#include "clipboard/format_names.h"
+#include "store/clip_coll.h"
+#include "store/clip_obj.h"
+#include "store/store_services.h"
+#include "ui/main/current_operation.h"
+#include "ui/main/list_sort.h"
+
+namespace om {
+
+namespace {
+
+constexpr int kFlagColumnWidth = 18;
+constexpr int kVkUp = 0x26;
+constexpr int kVkDown = 0x28;
+
+// The list's layout in the registry, below the settings key, in the list's
+// own section ("lvClips"; the settings' "Reset Size/Position" deletes it
+// with its subkeys):
+//   lvClips\Columns  Sizes      the widths in pixels by column index, decimals
+//                               separated by commas: "200,60,100,...,400"
+//                    Order      the column indices from the left, the same
+//                               way: "0,1,2,...,11"
+//   lvClips\Sort     SortCol    the column showing the sort arrow (default 0)
+//                    Ascending  its direction: "1" up (default), "0" down
+// Damaged values are ignored: a width that is no number, not positive or
+// wider than kMaxColumnWidth leaves its column as it is (the others still
+// apply, also when there are too few or too many); an order counts only
+// when it names every column once; a sort column out of range shows no
+// arrow.
+constexpr char kColumnsSubkey[] = "\\Columns";
+constexpr char kSortSubkey[] = "\\Sort";
+constexpr char kSizesValue[] = "Sizes";
+constexpr char kOrderValue[] = "Order";
+constexpr char kSortColValue[] = "SortCol";
+constexpr char kAscendingValue[] = "Ascending";
+// Wider than any screen: a stored width beyond it is damage, not a choice.
+constexpr int kMaxColumnWidth = 10000;
+
+// The comma-separated items of `text` as decimals (blanks around them
+// allowed); nullopt for an item that is none.
+std::vector<std::optional<std::int32_t>> ParseNumberList(std::string_view text) {
+  std::vector<std::optional<std::int32_t>> items;
+  for (;;) {
+    const std::size_t comma = text.find(',');
+    std::string_view item = text.substr(0, comma);
+    while (!item.empty() && (item.front() == ' ' || item.front() == '\t')) item.remove_prefix(1);
+    while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.remove_suffix(1);
+    items.push_back(ParseDecimalInteger(item));
+    if (comma == std::string_view::npos) return items;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+std::string JoinNumbers(const std::vector<int>& numbers) {
+  std::string text;
+  for (const int number : numbers) {
+    if (!text.empty()) text += ',';
+    text += std::to_string(number);
+  }
+  return text;
+}
+
+// The six format flags in column order ("Has Text" .. "Has Files").
+std::uint32_t FlagFormat(int column) {
+  switch (column) {
+    case listcolumn::kFirstFlag: return cf::kText;
+    case listcolumn::kFirstFlag + 1: return RTFFormat;
+    case listcolumn::kFirstFlag + 2: return cf::kBitmap;
+    case listcolumn::kFirstFlag + 3: return cf::kMetafilePict;
+    case listcolumn::kFirstFlag + 4: return HTMLFormat;
+    default: return cf::kHDrop;
+  }
+}
+
+// The flags come from the clip's icon flags, so drawing the list never
+// loads a clip's data.
+bool HasFlag(const TClipObj& clip, int column) {
+  const std::uint32_t format = FlagFormat(column);
+  return format != 0 && clip.HasIcon(format);
+}
+
+int FlagCount(const TClipObj& clip) {
+  int count = 0;
+  for (int column = listcolumn::kFirstFlag; column <= listcolumn::kLastFlag; ++column) {
+    count += HasFlag(clip, column) ? 1 : 0;
+  }
+  return count;
+}
+
+}  // namespace
+
+TClipList::TClipList(IClipListHost& host, IClipListWidget& widget, TAppSettings& settings, ILocale& locale,
+                     IKeyValueStore& store, IClock& clock, std::string layout_section)
+    : host_(host),
+      widget_(widget),
+      settings_(settings),
+      locale_(locale),
+      store_(store),
+      clock_(clock),
+      layout_section_(std::move(layout_section)) {
+  widget_.SetRowSource(this);
+}
+
+TClipList::~TClipList() {
+  // The control outlives the list: it must ask nobody for rows any more.
+  widget_.SetRowCount(0);
+  widget_.SetRowSource(nullptr);
+}
+
+TClipObj* TClipList::ClipAt(int row) const {
+  return row >= 0 && row < Count() ? rows_[static_cast<std::size_t>(row)] : nullptr;
+}
+
+int TClipList::RowOf(const TClipObj* clip) const {
+  if (clip == nullptr) return -1;
+  const auto found = std::find(rows_.begin(), rows_.end(), clip);
+  return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
+}
+
+std::string TClipList::CellText(int row, int column) const {
+  const TClipObj* const clip = ClipAt(row);
+  if (clip == nullptr) return {};
+  switch (column) {
+    case listcolumn::kTitle: return clip->Title;
+    case listcolumn::kMySort: return std::to_string(clip->SortKey);
+    case listcolumn::kDateTime: return clip->STimeStamp();
+    case listcolumn::kSource: return clip->Creator;
+    case listcolumn::kSerial: return std::to_string(clip->SerialNbr);
+    case listcolumn::kSourceUrl: return clip->SourceURL;
+    default:
+      if (column >= listcolumn::kFirstFlag && column <= listcolumn::kLastFlag) {
+        return HasFlag(*clip, column) ? "Y" : "N";
+      }
+      return {};
+  }
+}
+
+int TClipList::RowImage(int row) const {
+  const TClipObj* const clip = ClipAt(row);
+  return clip == nullptr ? -1 : clip->GetIconIndex();
+}
+
+void TClipList::RowDrawn(int row) {
+  // A drawn row's clip need not keep its data; the top row's stays, it is
+  // the one most often wanted again.
+  if (row > 0) {
+    if (TClipObj* const clip = ClipAt(row)) clip->UnLoad();
+  }
+}
+
+void TClipList::Clear() {
+  rows_.clear();
+  widget_.SetRowCount(0);
+  latest_row_ = previous_row_ = -1;
+}
+
+void TClipList::SortRows(int column, bool ascending) {
+  if (rows_.size() < 2) return;
+  std::vector<std::string> texts;
+  texts.reserve(rows_.size());
+  for (int row = 0; row < Count(); ++row) texts.push_back(CellText(row, column));
+  const std::vector<ListSortKey> keys = MakeListSortKeys(texts, locale_);
+  std::vector<std::size_t> order(rows_.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&keys, ascending](std::size_t a, std::size_t b) {
+    const int result = CompareListSortKeys(keys[a], keys[b]);
+    return ascending ? result < 0 : result > 0;
+  });
+  // The selection and the focus are the control's, by row: they follow
+  // their clips to the clips' new rows.
+  std::vector<TClipObj*> selected;
+  for (const int row : widget_.SelectedRows()) selected.push_back(ClipAt(row));
+  TClipObj* const focused = ClipAt(widget_.Focused());
+  std::vector<TClipObj*> sorted;
+  sorted.reserve(rows_.size());
+  for (const std::size_t from : order) sorted.push_back(rows_[from]);
+  rows_ = std::move(sorted);
+  widget_.ClearSelection();
+  for (TClipObj* clip : selected) widget_.SetSelected(RowOf(clip), true);
+  widget_.SetFocused(RowOf(focused));
+  widget_.RowsChanged(-1, -1);
+}
+
+void TClipList::RestoreLayout() {
+  TSettingsValues values(store_, settings_.RegistryKey);
+  const std::string columns_section = layout_section_ + kColumnsSubkey;
+  const std::string sort_section = layout_section_ + kSortSubkey;
+  const auto widths = ParseNumberList(values.ReadString(columns_section, kSizesValue, ""));
+  for (std::size_t column = 0; column < widths.size() && column < listcolumn::kCount; ++column) {
+    const std::optional<std::int32_t> width = widths[column];
+    if (width && *width > 0 && *width <= kMaxColumnWidth) widget_.SetColumnWidth(static_cast<int>(column), *width);
+  }
+  std::vector<int> order;
+  for (const auto& column : ParseNumberList(values.ReadString(columns_section, kOrderValue, ""))) {
+    order.push_back(column.value_or(-1));
+  }
+  if (IsColumnOrder(order, listcolumn::kCount)) widget_.SetColumnOrder(order);
+  const std::int32_t sort_column = values.ReadInteger(sort_section, kSortColValue, 0);
+  if (sort_column >= 0 && sort_column < listcolumn::kCount) {
+    widget_.ShowSortArrow(sort_column, values.ReadBool(sort_section, kAscendingValue, true));
+  }
+}
+
+void TClipList::SaveLayout() {
+  TSettingsValues values(store_, settings_.RegistryKey);
+  const std::string columns_section = layout_section_ + kColumnsSubkey;
+  const std::string sort_section = layout_section_ + kSortSubkey;
+  std::vector<int> widths;
+  for (int column = 0; column < listcolumn::kCount; ++column) widths.push_back(widget_.ColumnWidth(column));
+  values.WriteString(columns_section, kSizesValue, JoinNumbers(widths));
+  const std::vector<int> order = widget_.ColumnOrder();
+  if (IsColumnOrder(order, listcolumn::kCount)) values.WriteString(columns_section, kOrderValue, JoinNumbers(order));
+  if (const std::optional<SortArrow> arrow = widget_.ShownSortArrow()) {
+    values.WriteInteger(sort_section, kSortColValue, arrow->column);
+    values.WriteBool(sort_section, kAscendingValue, arrow->ascending);
+  }
+  if (values.FailedWrites() > 0) {
+    Log(loglevel::kError, "ShutDown", "The clip list's column layout could not be saved.");
+  }
+}
+
+void TClipList::UpdateIconDrawing() {
+  widget_.SetIconDrawing(settings_.ShowTypeIcons && !host_.EventsSuspended(), widest_icon_strip_);
+}
+
+void TClipList::AddToLists(TClipObj* clip, bool select, int position) {
+  if (clip == nullptr) return;
+  const int row = position == 1 ? 0 : Count();
+  rows_.insert(rows_.begin() + row, clip);
+  widget_.RowInserted(row);
+  // The widest strip of format icons of the rows added since the last
+  // refill: titles line up behind it.
+  widest_icon_strip_ = std::max(widest_icon_strip_, FlagCount(*clip));
+  UpdateIconDrawing();
+  // Sequential paste keeps its own position: no selection while it runs.
+  if (select && StoreServices().SequentialPaste == seqpaste::kOff) {
+    widget_.ClearSelection();
+    widget_.SetSelected(row, true);
+    widget_.SetFocused(row);
+    widget_.MakeVisible(row);
+  }
+}
+
+void TClipList::UpdateLVClips() {
+  widget_.BeginUpdate();
+  rows_.clear();
+  widget_.SetRowCount(0);
+  latest_row_ = previous_row_ = -1;
+  host_.SetHeaderText("");
+  TClipColl* const shown = host_.ShownCollection();
+  if (host_.EventsSuspended() || shown == nullptr) {
+    // Nothing of the program's own drawing while its events are suspended.
+    UpdateIconDrawing();
+    widget_.EndUpdate();
+    if (shown != nullptr) widget_.ShowSortArrow(shown->ListSortColumn, shown->ListSortAscending);
+    return;
+  }
+  // The rows in collection order (the new clips' end first when they go to
+  // the top), then sorted as the collection says.
+  widest_icon_strip_ = 0;
+  const auto& items = shown->Items();
+  rows_.reserve(items.size());
+  if (shown->NewClipPosition == 1) {
+    for (auto entry = items.rbegin(); entry != items.rend(); ++entry) {
+      if (entry->Clip != nullptr) rows_.push_back(entry->Clip);
+    }
+  } else {
+    for (const TCollEntry& entry : items) {
+      if (entry.Clip != nullptr) rows_.push_back(entry.Clip);
+    }
+  }
+  for (const TClipObj* clip : rows_) widest_icon_strip_ = std::max(widest_icon_strip_, FlagCount(*clip));
+  widget_.SetRowCount(Count());
+  // Also for a collection without clips: the strip is empty then.
+  widget_.SetIconDrawing(settings_.ShowTypeIcons, widest_icon_strip_);
+  const int column = shown->ListSortColumn;
+  const bool ascending = shown->ListSortAscending;
+  SortRows(column, ascending);
+  const bool has_rows = Count() > 0;
+  if (has_rows) {
+    widget_.ClearSelection();
+    widget_.SetSelected(0, true);
+    widget_.SetFocused(0);
+  }
+  for (int c = listcolumn::kFirstFlag; c <= listcolumn::kLastFlag; ++c) widget_.SetColumnWidth(c, kFlagColumnWidth);
+  shown->ListStale = false;
+  widget_.EndUpdate();
+  widget_.ShowSortArrow(column, ascending);
+  // Like any single selection, the first row's runs the selection handler,
+  // which puts its clip on the clipboard unless it is there already.
+  if (has_rows) lvClipsChange(0, ListChange::kState);
+}
+
+void TClipList::lvClipsChange(int row, ListChange change) {
+  // Autosave waits for the user to leave the lists alone.
+  last_activity_ = clock_.Now();
+  if (host_.EventsSuspended()) return;
+  if (ClipAt(row) == nullptr) return;
+  EnterOperation("TfrmQL.lvClipsChange");
+  // The clip commands' menus come with those commands.
+  const int selected = widget_.SelectedCount();
+  // Nothing selected: a moment later, if it stays so, the status says so.
+  if (selected == 0) {
+    host_.ArmNoSelectionTimer();
+    return;
+  }
+  // Several rows: their count, and no clip on the clipboard of ours.
+  if (selected > 1) {
+    if (!host_.PickdropMode()) host_.ShowStatus(2, false, std::to_string(selected) + " Items Selected.");
+    host_.SetClipboardClip(nullptr);
+    return;
+  }
+  previous_row_ = latest_row_;
+  latest_row_ = row;
+  // Keyboard scrolling copies only the row reached when the key is up.
+  if (widget_.ArrowKeyHeld()) return;
+  // Sequential paste, when it comes, continues from the selected row here.
+  // One row, the focused one, newly selected: its clip goes on the
+  // clipboard.
+  TClipObj* const clip = ClipAt(row);
+  if (change != ListChange::kState || row != widget_.Focused() || !widget_.IsSelected(row) ||
+      clip == host_.ClipboardClip()) {
+    return;
+  }
+  if (TClipObj* const previous = host_.ClipboardClip()) previous->UnLoad();
+  host_.SetClipboardClip(clip);
+  // The preview takes the clip here when it comes.
+  if (!suppress_change_) host_.CopyItem(clip);
+  clip->UnLoad();
+}
+
+void TClipList::NoSelectionTimer() {
+  if (widget_.SelectedCount() != 0) return;
+  host_.ShowStatus(2, false, "No Items Selected.");
+  host_.SetClipboardClip(nullptr);
+}
+
+void TClipList::lvClipsKeyUp(int virtual_key) {
+  if (virtual_key != kVkUp && virtual_key != kVkDown) return;
+  const int focused = widget_.Focused();
+  if (focused >= 0) lvClipsChange(focused, ListChange::kState);
+}
+
+void TClipList::lvClipsColumnClick(int column) {
+  TClipColl* const shown = host_.ShownCollection();
+  if (shown == nullptr || column < 0 || column >= listcolumn::kCount) return;
+  // The same column again reverses the order; the choice is the
+  // collection's, stored with it.
+  if (column == shown->ListSortColumn) shown->ListSortAscending = !shown->ListSortAscending;
+  shown->ListSortColumn = column;
+  SortRows(column, shown->ListSortAscending);
+  shown->SetModified(true);
+  widget_.ShowSortArrow(column, shown->ListSortAscending);
+}
+
+}  // namespace om

@@ -1,0 +1,142 @@
+// TClipList: the clip list lvClips, one row per clip of the shown
+// collection. Selecting a single row puts its clip on the clipboard (the
+// way the user puts a clip back); the list sorts by any column (the choice
+// is the collection's) and keeps its column layout in the registry.
+//
+// The list owns its rows: the clips of the shown collection in display
+// order. The control (IClipListWidget) is virtual and asks for each cell
+// as it draws it, so the control holds no copy of any text, and sorting
+// reorders a vector of pointers here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "platform/clock.h"
+#include "platform/key_value_store.h"
+#include "platform/locale.h"
+#include "ui/main/clip_list_widget.h"
+
+namespace om {
+
+class TClipColl;
+class TClipObj;
+
+// Where a clip-list row gets its texts from, column by column.
+namespace listcolumn {
+constexpr int kTitle = 0;
+constexpr int kMySort = 1;
+constexpr int kDateTime = 2;
+constexpr int kSource = 3;
+constexpr int kSerial = 4;
+constexpr int kFirstFlag = 5;  // "Has Text" .. "Has Files": 5 to 10
+constexpr int kLastFlag = 10;
+constexpr int kSourceUrl = 11;
+constexpr int kCount = 12;
+}  // namespace listcolumn
+
+// What the list needs of the rest of the main window.
+class IClipListHost {
+ public:
+  virtual ~IClipListHost() = default;
+  // The collection the list shows; nullptr for none.
+  virtual TClipColl* ShownCollection() const = 0;
+  // The clip on the system clipboard as far as the program knows.
+  virtual TClipObj* ClipboardClip() const = 0;
+  virtual void SetClipboardClip(TClipObj* clip) = 0;
+  virtual bool EventsSuspended() const = 0;
+  virtual bool PickdropMode() const = 0;
+  // Puts the clip on the clipboard (TfrmQL::CopyItem).
+  virtual std::int32_t CopyItem(TClipObj* clip) = 0;
+  virtual void ShowStatus(int level, bool busy, std::string_view text) = 0;
+  // The header above the list (the drop-down header of the traditional
+  // view).
+  virtual void SetHeaderText(std::string_view text) = 0;
+  // Arms Timer1 for the "No Items Selected." message; when it fires the
+  // host calls NoSelectionTimer.
+  virtual void ArmNoSelectionTimer() = 0;
+};
+
+class TClipList final : public IClipRowSource, public IClipListEvents {
+ public:
+  // The registry section (below the settings key) of the list's column
+  // layout: "lvClips" for the main list.
+  TClipList(IClipListHost& host, IClipListWidget& widget, TAppSettings& settings, ILocale& locale,
+            IKeyValueStore& store, IClock& clock, std::string layout_section);
+  ~TClipList() override;
+  TClipList(const TClipList&) = delete;
+  TClipList& operator=(const TClipList&) = delete;
+
+  // --- Rows ---------------------------------------------------------------
+  // Refills the list from the shown collection, sorted as the collection
+  // says, and selects the first row (which puts its clip on the clipboard
+  // unless it is there already).
+  void UpdateLVClips();
+  // Adds one row: position 1 at the top, anything else at the end. With
+  // `select` (and no sequential paste running) it becomes the only selected
+  // and focused row, scrolled into view.
+  void AddToLists(TClipObj* clip, bool select, int position);
+  // Forgets every row (the collections are about to go).
+  void Clear();
+  int Count() const { return static_cast<int>(rows_.size()); }
+  // The clip of a row; nullptr for a row that does not exist.
+  TClipObj* ClipAt(int row) const;
+  // The row of a clip; -1 when the list does not show it.
+  int RowOf(const TClipObj* clip) const;
+  // Sorts the rows by a column's texts (see list_sort.h); the selected and
+  // focused clips stay selected and focused.
+  void SortRows(int column, bool ascending);
+
+  // --- IClipRowSource ---------------------------------------------------
+  std::string CellText(int row, int column) const override;
+  int RowImage(int row) const override;
+  void RowDrawn(int row) override;
+
+  // --- IClipListEvents --------------------------------------------------
+  void lvClipsChange(int row, ListChange change) override;
+  void lvClipsKeyUp(int virtual_key) override;
+  void lvClipsColumnClick(int column) override;
+
+  // Timer1 came with the "No Items Selected." tag.
+  void NoSelectionTimer();
+
+  // While set, a selection change does not put the clip on the clipboard
+  // (capture adds its row selected, and that clip is already there).
+  void SetSuppressChange(bool suppress) { suppress_change_ = suppress; }
+
+  // --- Column layout in the registry -------------------------------------
+  void RestoreLayout();
+  void SaveLayout();
+
+  // The most format icons any row added since the last refill shows: the
+  // list's titles start behind that many.
+  int WidestIconStrip() const { return widest_icon_strip_; }
+  // When the user last touched the list (autosave waits for quiet).
+  double LastActivity() const { return last_activity_; }
+  int LatestRow() const { return latest_row_; }
+  int PreviousRow() const { return previous_row_; }
+
+ private:
+  // Shows the icons (ShowTypeIcons, not while events are suspended).
+  void UpdateIconDrawing();
+
+  IClipListHost& host_;
+  IClipListWidget& widget_;
+  TAppSettings& settings_;
+  ILocale& locale_;
+  IKeyValueStore& store_;
+  IClock& clock_;
+  const std::string layout_section_;
+
+  std::vector<TClipObj*> rows_;
+  bool suppress_change_ = false;
+  int widest_icon_strip_ = 0;
+  double last_activity_ = 0;
+  int latest_row_ = -1;
+  int previous_row_ = -1;
+};
+
+}  // namespace om

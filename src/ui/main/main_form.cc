@@ -1,0 +1,224 @@
+// The form's own hidden window and its timers, the status routine and the
+// menu commands.
+#include <cstdlib>
+#include <stdexcept>
+
+#include "app/app_messages.h"
+#include "ui/main/current_operation.h"
+#include "ui/main/main_form.h"
+#include "ui/main/program_entry.h"
+
+namespace om {
+
+// A hidden window of the form's own: its timers (Timer1, autosave, the
+// periodic ping) arrive there. Destroying it stops them.
+class TfrmQL::HiddenWindow {
+ public:
+  HiddenWindow(IWindowSystem& windows, IMessageHandler& handler)
+      : windows_(windows), handle_(windows.CreateHidden(handler, "TfrmQL Timers")) {
+    if (handle_ == 0) throw std::runtime_error("The main window's timer window could not be created");
+  }
+  ~HiddenWindow() { windows_.Destroy(handle_); }
+  HiddenWindow(const HiddenWindow&) = delete;
+  HiddenWindow& operator=(const HiddenWindow&) = delete;
+  WindowHandle Handle() const { return handle_; }
+
+ private:
+  IWindowSystem& windows_;
+  WindowHandle handle_;
+};
+
+TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidgets& widgets,
+               std::vector<std::string> arguments)
+    : ports_(ports),
+      settings_(settings),
+      widgets_(widgets),
+      arguments_(std::move(arguments)),
+      store_services_(TStoreServices{}),
+      emergency_exit_([] { std::_Exit(1); }) {
+  InstallStoreServices();
+  tree_ = std::make_unique<TCollectionsTree>(static_cast<ICollectionsTreeHost&>(*this), widgets_.tree, settings_);
+  clip_list_ = std::make_unique<TClipList>(static_cast<IClipListHost&>(*this), widgets_.clips, settings_, ports_.locale,
+                                           ports_.store, ports_.clock, "lvClips");
+  window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
+  viewer_ = std::make_unique<TClipView5>(
+      ClipViewPorts{ports_.windows, ports_.clock, ports_.processes, ports_.prompts, ports_.sound, ports_.locale,
+                    ports_.clipboard},
+      widgets_.shell.Handle());
+  viewer_->OnCBChange = [this](TClipView5& sender) { ClipViewCBChange(sender); };
+  viewer_->OnCBChainChange = [this](TClipView5& sender) { ClipViewCBChainChange(sender); };
+  viewer_->OnPingEnd = [this](TClipView5& sender) { ClipViewPingEnd(sender); };
+  ports_.dde.OnClose = [this] {
+    Log(loglevel::kData, "DdeClientConv1Close", "Connection Closed!");
+    dde_link_open_ = false;
+  };
+  FormCreate();
+}
+
+TfrmQL::~TfrmQL() {
+  // The timers go with the window; no handler may run on a half-destroyed form.
+  window_.reset();
+  ports_.dde.OnClose = nullptr;
+  CloseDdeLink();
+  if (viewer_) {
+    viewer_->OnCBChange = nullptr;
+    viewer_->OnCBChainChange = nullptr;
+    viewer_->OnPingEnd = nullptr;
+    viewer_->Capturing = false;
+    viewer_->SetActive(false);
+  }
+  if (master_list_) {
+    // The widgets outlive the form: they must not keep pointers to the
+    // collections and clips freed below.
+    ClearTreeAndList();
+    ClearReferences();
+    master_list_.reset();
+  }
+  if (error_sink_installed_) SetHandlerErrorSink(std::move(previous_error_sink_));
+}
+
+void TfrmQL::InstallStoreServices() {
+  TStoreServices& services = StoreServices();
+  services.Clock = &ports_.clock;
+  services.Locale = &ports_.locale;
+  services.Clipboard = &ports_.clipboard_system;
+  services.Files = &ports_.files;
+  services.Prompts = &ports_.prompts;
+  services.FreshDataFolder = &settings_.FreshDataFolder;
+  services.MasterListExists = false;
+  services.MasterList = nullptr;
+  services.SequentialPaste = seqpaste::kOff;
+}
+
+std::intptr_t TfrmQL::OnMessage(WindowHandle /*self*/, std::uint32_t message, std::uintptr_t wparam,
+                                std::intptr_t /*lparam*/, bool& handled) {
+  if (message != msg::kTimer) {
+    handled = false;
+    return 0;
+  }
+  switch (wparam) {
+    case kTimer1:
+      Timer1Timer();
+      break;
+    case kAutoSaveTimer:
+      tmrAutoSaveTimer();
+      break;
+    case kPingTimer:
+      tmrContinuallyPingTimer();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+WindowHandle TfrmQL::TimerWindow() const { return window_->Handle(); }
+
+void TfrmQL::ArmTimer1(int tag, std::uint32_t interval_ms) {
+  timer1_tag_ = tag;
+  ports_.clock.SetTimer(TimerWindow(), kTimer1, interval_ms);
+}
+
+void TfrmQL::Timer1Timer() {
+  // One-shot: disarmed and untagged before anything else.
+  ports_.clock.KillTimer(TimerWindow(), kTimer1);
+  const int tag = timer1_tag_;
+  timer1_tag_ = 0;
+  switch (tag) {
+    case kTagStartup:
+      EnterOperation("TfrmQL.Timer1Timer");
+      if (settings_.RunMinimized || started_minimized_) {
+        widgets_.shell.Minimize();
+      }
+      // Otherwise, with the tray in use, the tray shows the window as it
+      // stands: nothing to ask of it here.
+      LoadData();
+      startup_done_ = true;
+      widgets_.shell.RestoreVisibility();
+      break;
+    case kTagNoSelection:
+      clip_list_->NoSelectionTimer();
+      break;
+    default:
+      // Tags of the preview's pin-button blink come with the preview.
+      break;
+  }
+}
+
+void TfrmQL::StartAutoSaveTimer() {
+  if (settings_.AutoSave) {
+    ports_.clock.SetTimer(TimerWindow(), kAutoSaveTimer, kAutoSaveMs);
+  } else {
+    ports_.clock.KillTimer(TimerWindow(), kAutoSaveTimer);
+  }
+}
+
+void TfrmQL::ShowStatus(int level, bool busy, std::string_view text) {
+  widgets_.status.SetPanelText(0, text);
+  if (level >= 2) widgets_.shell.SetHeaderText(text);
+  if (busy != busy_) {
+    busy_ = busy;
+    widgets_.shell.SetBusy(busy);
+  }
+}
+
+MsgResult TfrmQL::Message(std::string_view text, MsgButtons buttons, MsgIcon icon) {
+  return ports_.prompts.ShowMessage(text, kApplicationTitle, buttons, icon, widgets_.shell.Handle());
+}
+
+void TfrmQL::MenuClick(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::kFileSave:
+      mnuFileSaveClick();
+      break;
+    case MenuCommand::kFileReload:
+      mnuFileReloadClick();
+      break;
+    case MenuCommand::kExit:
+      mnuExit1Click();
+      break;
+    case MenuCommand::kAutoCapture:
+    case MenuCommand::kTrayAutoCapture:
+      // mnuAutoCaptureClick and mnuSTAutoCaptureClick: the opposite of now.
+      SetCapturing(!viewer_->Capturing);
+      break;
+    case MenuCommand::kLocateLastClip:
+      mnuLocateLastClipClick();
+      break;
+  }
+}
+
+void TfrmQL::mnuExit1Click() { widgets_.shell.Close(); }
+
+void TfrmQL::ClearReferences() {
+  clipboard_clip_ = nullptr;
+  last_captured_clip_ = nullptr;
+}
+
+void TfrmQL::ClearTreeAndList() {
+  tree_->Clear();
+  clip_list_->Clear();
+  shown_ = nullptr;
+}
+
+// --- The features' host -------------------------------------------------
+
+void TfrmQL::SetHeaderText(std::string_view text) { widgets_.shell.SetHeaderText(text); }
+
+void TfrmQL::ArmNoSelectionTimer() { ArmTimer1(kTagNoSelection, kNoSelectionMs); }
+
+void TfrmQL::SetClipPanelVisible(bool visible) { widgets_.shell.SetClipPanelVisible(visible); }
+
+void TfrmQL::ShowCollection(TClipColl* coll) {
+  shown_ = coll;
+  if (coll == nullptr) {
+    clip_list_->Clear();
+    return;
+  }
+  clipboard_clip_ = nullptr;
+  // The preview is hidden (pinning it comes with the preview).
+  widgets_.shell.SetPreviewVisible(false);
+  clip_list_->UpdateLVClips();
+}
+
+}  // namespace om

@@ -1,0 +1,260 @@
+// TfrmQL: the main window's behaviour. It owns the clipboard viewer, the
+// master list with every collection, the application profile and the two
+// special collections; it decides everything the main window does and shows
+// it through the widget interfaces (widgets.h). The Win32 window forwards
+// the user's actions to it (IMainFormEvents) and nothing more.
+//
+// TfrmQL keeps what the features share (the clipboard clip, the shown
+// collection, EventsSuspended, the status routine) and routes the window's
+// events. Each feature is a class of its own, owned here, that reaches the
+// rest through a narrow host interface TfrmQL implements:
+//   TCollectionsTree  collections_tree.h   the tree and its commands
+//   TClipList         clip_list.h          the clip list
+// The form's own work is in:
+//   startup.cc    creation, start-up, the deferred load, the close query,
+//                 shutdown and the error trap
+//   capture.cc    clipboard changes and putting clips back
+//   browser_url.cc the page URL asked of a browser over DDE
+//   saving.cc     saving, reloading and autosave
+//   chain_check.cc the periodic ping of the clipboard-viewer chain
+//   main_form.cc  the form's own window and timers, status, menu commands,
+//                 the hosts of the features
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_log.h"
+#include "app/app_settings.h"
+#include "clipboard/clip_view.h"
+#include "ui/main/main_form_events.h"
+#include "ui/main/main_form_ports.h"
+#include "ui/main/widgets.h"
+#include "platform/handler_errors.h"
+#include "store/clip_coll.h"
+#include "store/clip_obj.h"
+#include "store/filter.h"
+#include "store/master_list.h"
+#include "store/store_services.h"
+#include "ui/main/clip_list.h"
+#include "ui/main/collections_tree.h"
+
+namespace om {
+
+// The sound events the program plays.
+namespace soundevent {
+inline constexpr char kNewData[] = "Ottermoor_NewData";
+inline constexpr char kGlue[] = "Ottermoor_Glue";
+inline constexpr char kEmptyClipboard[] = "Ottermoor_EmptyClipboard";
+inline constexpr char kIgnoreClipboardUpdate[] = "Ottermoor_IgnoreClipboardUpdate";
+inline constexpr char kStepfeedComplete[] = "Ottermoor_StepfeedComplete";
+}  // namespace soundevent
+
+// Formats other programs put beside private data (a password manager's,
+// say) to ask clipboard monitors to keep their hands off it.
+inline constexpr char kExcludeFromMonitorFormatName[] = "ExcludeClipboardContentFromMonitorProcessing";
+inline constexpr char kCanIncludeInHistoryFormatName[] = "CanIncludeInClipboardHistory";
+
+class TfrmQL final : public IMainFormEvents,
+                     private IMessageHandler,
+                     private IClipListHost,
+                     private ICollectionsTreeHost {
+ public:
+  // Timers on the form's own hidden window.
+  static constexpr std::uint32_t kTimer1 = 1;          // start-up tick, "No Items Selected."
+  static constexpr std::uint32_t kAutoSaveTimer = 2;   // tmrAutoSave
+  static constexpr std::uint32_t kPingTimer = 3;       // tmrContinuallyPing
+  static constexpr std::uint32_t kTimer1Ms = 1000;
+  static constexpr std::uint32_t kNoSelectionMs = 250;
+  static constexpr std::uint32_t kAutoSaveMs = 60'000;
+  // Timer1's tags: what its next tick is for.
+  static constexpr int kTagStartup = 1;
+  static constexpr int kTagNoSelection = 3;
+  // Autosave waits for this long without list activity.
+  static constexpr double kAutoSaveQuietMs = 15'000;
+  // How long a browser may take to answer the URL request.
+  static constexpr unsigned kDdeRequestTimeoutMs = 3000;
+
+  // Creates the form and runs FormCreate (and with it Startup): the viewer
+  // is in the chain, capture waits for the collections, which Timer1 loads
+  // about a second later. `arguments` are the command-line arguments after
+  // the program's name.
+  TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidgets& widgets,
+         std::vector<std::string> arguments);
+  // Releases what ShutDown did not (a close during loading, say): the viewer
+  // leaves the chain, nothing is saved.
+  ~TfrmQL() override;
+  TfrmQL(const TfrmQL&) = delete;
+  TfrmQL& operator=(const TfrmQL&) = delete;
+
+  // --- IMainFormEvents ------------------------------------------------
+  void FormShow() override;
+  bool FormCloseQuery() override;
+  void FormClose() override;
+  bool WMQueryEndSession() override;
+  void MenuClick(MenuCommand command) override;
+  ITreeEvents* TreeEvents() override { return tree_.get(); }
+  IClipListEvents* ClipListEvents() override { return clip_list_.get(); }
+
+  // --- Features ---------------------------------------------------------
+  TCollectionsTree& Tree() { return *tree_; }
+  TClipList& ClipList() { return *clip_list_; }
+
+  // --- State ------------------------------------------------------------
+  // The clip on the system clipboard as far as the program knows.
+  TClipObj* ClipboardClip() const override { return clipboard_clip_; }
+  TClipObj* LastCapturedClip() const { return last_captured_clip_; }
+  bool EventsSuspended() const override { return events_suspended_; }
+  bool StartupDone() const { return startup_done_; }
+  bool CopyInProgress() const { return copy_in_progress_; }
+  double AcceptCapturesAfter() const { return accept_captures_after_; }
+  const std::string& LastDDEBrowser() const { return last_dde_browser_; }
+  bool DDELinkOpen() const { return dde_link_open_; }
+  std::int32_t DefaultDataSourceIndex() const { return default_data_source_index_; }
+  int AutoSaveCountdown() const { return autosave_countdown_; }
+  const std::string& HelpFile() const { return help_file_; }
+  // The collection the clip list shows; nullptr for none.
+  TClipColl* ShownCollection() const override { return shown_; }
+  // The collection that receives captures the shown one does not accept.
+  TClipColl* Inbox() const { return inbox_; }
+  TClipColl* TrashCan() const { return trash_; }
+  TClipColl* SearchResults() const { return search_results_; }
+  TMasterList* MasterList() const { return master_list_.get(); }
+  Tfilter* Profile() const { return profile_.get(); }
+  TClipView5& Viewer() { return *viewer_; }
+  const TAppLog* AppLog() const { return log_.get(); }
+
+  // --- Capture and putting clips back (capture.cc) ----------------------
+  void ClipViewCBChange(TClipView5& sender);
+  void ClipViewCBChainChange(TClipView5& sender);
+  // Puts the clip on the clipboard; its result is TClipObj::Copy's, 0 for no
+  // clip. Errors are logged and passed on.
+  std::int32_t CopyItem(TClipObj* clip) override;
+  void SetCapturing(bool on);
+  void PlaySoundOrBeep(std::string_view event_name);
+  int CalcStateIndex(const TClipColl* coll) const override;
+  static bool IsDuplicateClip(TClipObj* fresh, TClipObj* old);
+  void ResetClipDisplay();
+  void mnuLocateLastClipClick();
+
+  // The page URL from a browser over DDE (browser_url.cc); "" on any failure.
+  std::string GetURLDDE(const std::string& browser);
+
+  // --- Status -----------------------------------------------------------
+  // Level 1: the status bar; level 2 or more: the header above the list as
+  // well. With `busy` the window shows the hourglass until the next status
+  // without it.
+  void ShowStatus(int level, bool busy, std::string_view text) override;
+
+  // --- Start-up and shutdown (startup.cc) -------------------------------
+  void LoadData();
+  bool ShutDown();
+  void ChooseDefaultDataSource();
+  void CreateDefaultCollections();
+  void mnuExit1Click();
+  // The error trap: errors no command caught.
+  void AppException(std::exception_ptr error);
+  // What the error trap does when the user ends the session (the process
+  // ends at once, nothing saved). Tests replace it.
+  void SetEmergencyExit(std::function<void()> exit) { emergency_exit_ = std::move(exit); }
+
+  // --- Saving (saving.cc) -----------------------------------------------
+  void mnuFileSaveClick();
+  void mnuFileReloadClick();
+  void tmrAutoSaveTimer();
+
+ private:
+  class HiddenWindow;
+
+  std::intptr_t OnMessage(WindowHandle self, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam,
+                          bool& handled) override;
+
+  WindowHandle TimerWindow() const;
+  void FormCreate();
+  void Startup();
+  void Timer1Timer();
+  void ArmTimer1(int tag, std::uint32_t interval_ms);
+  void StartAutoSaveTimer();
+  void StartPingTimer();
+  void tmrContinuallyPingTimer();
+  void ClipViewPingEnd(TClipView5& sender);
+  void InstallStoreServices();
+  std::string DataDirectory() const;
+  std::unique_ptr<TClipColl> MakeSpecialCollection(const char* title, const char* dir_name, std::uint8_t role,
+                                                   std::int32_t icon_index) const;
+  void ClearReferences();
+  void ClearTreeAndList();
+
+  // IClipListHost and ICollectionsTreeHost (main_form.cc)
+  void SetClipboardClip(TClipObj* clip) override { clipboard_clip_ = clip; }
+  bool PickdropMode() const override { return pickdrop_mode_; }
+  void SetHeaderText(std::string_view text) override;
+  void ArmNoSelectionTimer() override;
+  void ShowCollection(TClipColl* coll) override;
+  void SetClipPanelVisible(bool visible) override;
+  bool PrivacyMarkerPresent();
+  bool ClipboardOffers(std::uint32_t format);
+  void IgnoreChange(const char* log_text, const char* status_text);
+  void CloseDdeLink();
+  MsgResult Message(std::string_view text, MsgButtons buttons, MsgIcon icon);
+
+  const MainFormPorts ports_;
+  TAppSettings& settings_;
+  MainFormWidgets& widgets_;
+  std::vector<std::string> arguments_;
+
+  // Installed for the form's lifetime; the collections reach the system
+  // through it.
+  ScopedStoreServices store_services_;
+  std::unique_ptr<HiddenWindow> window_;
+  std::unique_ptr<TAppLog> log_;
+  std::unique_ptr<TClipView5> viewer_;
+  std::unique_ptr<Tfilter> profile_;
+  std::unique_ptr<TMasterList> master_list_;
+  std::unique_ptr<TCollectionsTree> tree_;
+  std::unique_ptr<TClipList> clip_list_;
+
+  // Owned by the master list once loading has added them.
+  TClipColl* trash_ = nullptr;
+  TClipColl* search_results_ = nullptr;
+  TClipColl* inbox_ = nullptr;
+  TClipColl* shown_ = nullptr;
+
+  TClipObj* clipboard_clip_ = nullptr;
+  TClipObj* last_captured_clip_ = nullptr;
+  bool copy_in_progress_ = false;
+  double accept_captures_after_ = 0;
+  std::string last_dde_browser_;
+  bool dde_link_open_ = false;
+
+  bool events_suspended_ = true;
+  bool first_show_pending_ = false;
+  bool startup_done_ = false;
+  bool html_viewer_available_ = false;
+  bool started_minimized_ = false;
+  // Operation flags of features that set them (auto-glue, pick-and-paste);
+  // cleared at start-up and read where those features change the outcome.
+  bool auto_glue_ = false;
+  bool pickdrop_mode_ = false;
+  bool busy_ = false;
+  bool autosaving_ = false;
+  bool error_sink_installed_ = false;
+
+  std::int32_t default_data_source_index_ = 0;
+  std::string help_file_;
+  double start_time_ = 0;
+  int timer1_tag_ = 0;
+  int autosave_countdown_ = 0;
+  std::uint32_t exclude_format_ = 0;
+  std::uint32_t can_include_format_ = 0;
+
+  std::function<void()> emergency_exit_;
+  HandlerErrorSink previous_error_sink_;
+};
+
+}  // namespace om

@@ -1,0 +1,40 @@
+// What the main window forwards to its behaviour: every user action and
+// window event, one call each, nothing decided in the window itself. TfrmQL
+// implements it and hands each feature's events to that feature (the tree's
+// to TCollectionsTree, the clip list's to TClipList); the Win32 window and
+// the tests call it.
+#pragma once
+
+#include "ui/main/widgets.h"
+
+namespace om {
+
+// The commands of the menus that exist so far (main menu and tray menu).
+enum class MenuCommand {
+  kFileSave,          // "&Save All Clips To Disk" (Ctrl+S)
+  kFileReload,        // "Reload All Clips From Disk"
+  kExit,              // "E&xit" and the tray's "E&xit Program (Shut Down)"
+  kAutoCapture,       // "&Auto Capture" (F12)
+  kTrayAutoCapture,   // the tray's "Aut&o Capture"
+  kLocateLastClip,    // "&Locate Last Captured Clip"
+};
+
+class IMainFormEvents {
+ public:
+  virtual ~IMainFormEvents() = default;
+  // The window is shown (every time; the behaviour acts on the first).
+  virtual void FormShow() = 0;
+  // The user or the system asks the window to close: true lets it close.
+  virtual bool FormCloseQuery() = 0;
+  // The window closes (after FormCloseQuery allowed it).
+  virtual void FormClose() = 0;
+  // The system's end-of-session query: the answer is always true.
+  virtual bool WMQueryEndSession() = 0;
+  virtual void MenuClick(MenuCommand command) = 0;
+  // Each feature's control reports to the feature itself; nullptr while it
+  // has nobody to report to (before the behaviour exists).
+  virtual ITreeEvents* TreeEvents() = 0;
+  virtual IClipListEvents* ClipListEvents() = 0;
+};
+
+}  // namespace om

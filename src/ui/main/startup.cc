@@ -1,0 +1,360 @@
+// Creation, start-up, the deferred load of every collection, the close
+// query, shutdown and the error trap.
+#include <fstream>
+#include <utility>
+
+#include "app/paths.h"
+#include "clipboard/format_names.h"
+#include "ui/main/current_operation.h"
+#include "ui/main/main_form.h"
+#include "ui/main/program_entry.h"
+#include "platform/text_case.h"
+#include "store/store_errors.h"
+
+namespace om {
+
+namespace {
+
+constexpr char kEol[] = "\r\n";
+constexpr char kNoCaptureArgument[] = "NOCAPTURE";
+constexpr char kErrorLogName[] = "ERRORLOG.TXT";
+constexpr std::int32_t kSpecialTreeSortKey = 64001;
+
+}  // namespace
+
+void TfrmQL::FormCreate() {
+  first_show_pending_ = true;
+  started_minimized_ = IsMinimizedShowState(ports_.instance.StartupShowState());
+  // Activation, deactivation, minimize and restore, and the system menu's
+  // "Show/Hide Main Menu In Traditional View" belong to the window itself
+  // and come with the views.
+  Startup();
+}
+
+std::string TfrmQL::DataDirectory() const {
+  const auto& sources = settings_.DataSources;
+  if (sources.empty()) return IncludeTrailingBackslash(settings_.AppDir);
+  const auto index = static_cast<std::size_t>(default_data_source_index_);
+  return IncludeTrailingBackslash(sources.at(index < sources.size() ? index : 0).Source.Directory);
+}
+
+void TfrmQL::Startup() {
+  EnterOperation("TfrmQL.Startup");
+  // 1. The help file.
+  help_file_ = ports_.instance.ProgramFolder() + "Ottermoor.HLP";
+  // 2.
+  ChooseDefaultDataSource();
+  StoreServices().DataDirectory = DataDirectory();
+  // 3. Nothing is captured and no list event acts until the collections
+  // are loaded.
+  events_suspended_ = true;
+  StoreServices().LoadingCollections = true;
+  auto_glue_ = false;
+  pickdrop_mode_ = false;
+  ClearReferences();
+  last_dde_browser_.clear();
+  dde_link_open_ = false;
+  start_time_ = ports_.clock.Now();
+  // 4. The pick-and-paste tool bar comes with pick-and-paste.
+  // 5, 6.
+  ShowStatus(2, true, "Initializing...");
+  widgets_.tray.SetActive(settings_.UseSysTray);
+  // 7. The log, in the data directory. A data directory that cannot be
+  // written to must not stop the program: it runs without a log.
+  SetOperationStep(7);
+  try {
+    log_ = std::make_unique<TAppLog>(LogLevelVariable(), DataDirectory(), ports_.clock, ports_.locale);
+  } catch (const std::exception&) {
+    log_.reset();
+  }
+  // 8. Errors no command catches come to the error trap, their class kept:
+  // the program's own errors are reported as non-fatal.
+  previous_error_sink_ = SetHandlerErrorSink([this](std::exception_ptr error) { AppException(std::move(error)); });
+  error_sink_installed_ = true;
+  // 9, 10. The thumbnail cache comes with the clip list's icon view, the
+  // image lists with the window's artwork, the hex viewer with the preview.
+  // 11. Into the chain; changes are only logged until the load is done.
+  SetOperationStep(11);
+  viewer_->SettleTime = settings_.SettleTime;
+  viewer_->SetActive(true);
+  // 12. The view settings (tool bars, preview, hints, drop-down) belong to
+  // the window's views and come with them.
+  // 13.
+  profile_ = std::make_unique<Tfilter>(ports_.store, settings_.RegistryKey, ports_.clipboard_system);
+  // No embedded browser yet: browsers' entries keep their rich text.
+  profile_->HtmlPreviewAvailable = html_viewer_available_;
+  master_list_ = std::make_unique<TMasterList>();
+  ShowStatus(2, false, "");
+  // 14. Sequential paste comes with its own timer; its state is off.
+  StoreServices().SequentialPaste = seqpaste::kOff;
+  // 15.
+  viewer_->Delay = settings_.DelayOnClipboardUpdate;
+  viewer_->Capturing = true;
+  // 16.
+  RegisterStartupFormats(ports_.clipboard_system);
+  exclude_format_ = ports_.clipboard_system.RegisterFormat(kExcludeFromMonitorFormatName);
+  can_include_format_ = ports_.clipboard_system.RegisterFormat(kCanIncludeInHistoryFormatName);
+  // 17. Hot keys come with pick-and-paste, the glue separator with glue.
+  // 18.
+  SetCapturing(true);
+  // 19. The layout of the views comes with them.
+  // 20.
+  ports_.clock.ProcessMessages();
+  // 21. The start-up tick.
+  ArmTimer1(kTagStartup, kTimer1Ms);
+  // 22.
+  autosave_countdown_ = settings_.AutoSaveInterval;
+  StartAutoSaveTimer();
+  // 23.
+  if (!arguments_.empty() && SameTextIgnoringCase(arguments_.front(), kNoCaptureArgument)) SetCapturing(false);
+  // 24.
+  widgets_.menus.SetVisible(MenuItem::kFileReload, false);
+  widgets_.menus.SetVisible(MenuItem::kImportCollections, false);
+  widgets_.menus.SetVisible(MenuItem::kCheckForUpdates, false);
+  // 25. The icons belong to the window.
+  // 26. The clip list's columns as the user left them.
+  clip_list_->RestoreLayout();
+}
+
+void TfrmQL::FormShow() {
+  if (!first_show_pending_) return;
+  first_show_pending_ = false;
+  // The HTML preview window comes with the preview pane; until then the
+  // viewer is not available.
+  html_viewer_available_ = false;
+}
+
+void TfrmQL::ChooseDefaultDataSource() {
+  const auto& sources = settings_.DataSources;
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    if (sources[i].Source.AutoLoad && !sources[i].Source.Read_Only) {
+      default_data_source_index_ = static_cast<std::int32_t>(i);
+      return;
+    }
+  }
+  default_data_source_index_ = 0;
+  Message(std::string("There is a problem with the data sources.  Please go into the DATA tab of User Preferences") +
+              kEol + "and add a valid, writeable data source.",
+          MsgButtons::kOk, MsgIcon::kError);
+}
+
+void TfrmQL::CreateDefaultCollections() {
+  struct First {
+    const char* title;
+    std::uint8_t type;
+    std::int32_t icon;
+    std::int32_t key;
+  };
+  constexpr First kFirst[] = {{"Short-Term", colltype::kLength, collicon::kLength, 200},
+                              {"Long-Term", colltype::kSafe, collicon::kSafe, 400}};
+  const std::string folder = DataDirectory();
+  for (const First& first : kFirst) {
+    TClipColl coll(/*initialise=*/true);
+    coll.Title = first.title;
+    coll.DirName = first.title;
+    coll.CollType = first.type;
+    coll.IconIndex = first.icon;
+    coll.TreeSortKey = first.key;
+    try {
+      coll.SaveToFile(folder + coll.DirName + "\\" + kCollFileName);
+    } catch (const std::exception& error) {
+      // The load that follows finds what was written; the user hears of a
+      // data folder that refuses files from the loader and the log.
+      Log(loglevel::kError, "CreateDefaultCollections", error.what());
+    }
+  }
+  settings_.FreshDataFolder = false;
+}
+
+std::unique_ptr<TClipColl> TfrmQL::MakeSpecialCollection(const char* title, const char* dir_name,
+                                                         std::uint8_t role, std::int32_t icon_index) const {
+  auto coll = std::make_unique<TClipColl>(/*initialise=*/true);
+  coll->Title = title;
+  coll->DirName = dir_name;
+  coll->CollType = colltype::kTime;
+  coll->MaxDays = 0;
+  coll->Role = role;
+  coll->AcceptNewClips = false;
+  coll->IconIndex = icon_index;
+  coll->TreeSortKey = kSpecialTreeSortKey;
+  // Whatever was in it at the last exit is gone.
+  coll->WipeFiles();
+  return coll;
+}
+
+void TfrmQL::LoadData() {
+  EnterOperation("TfrmQL.LoadData");
+  // 1.
+  ChooseDefaultDataSource();
+  StoreServices().DataDirectory = DataDirectory();
+  ShowStatus(2, true, "Loading Data...");
+  ClearTreeAndList();
+  widgets_.shell.SetPreviewVisible(false);
+  // 2. The first run.
+  SetOperationStep(2);
+  bool has_subfolder = false;
+  if (const auto entries = ports_.files.ListDirectory(DataDirectory())) {
+    for (const TDirEntry& entry : *entries) has_subfolder = has_subfolder || entry.IsDirectory;
+  }
+  if (!has_subfolder || settings_.FreshDataFolder) CreateDefaultCollections();
+  // 3, 4. The special collections, empty at every start.
+  SetOperationStep(3);
+  auto trash = MakeSpecialCollection("Trash Can", "TrashCan", collrole::kTrash, collicon::kTrash);
+  auto search = MakeSpecialCollection("Search Results", "SearchResults", collrole::kSearchResults,
+                                      collicon::kSearchResults);
+  // 5.
+  SetOperationStep(5);
+  master_list_->Load(settings_.DataSources);
+  // 6.
+  tree_->BuildTree(*master_list_);
+  // 7.
+  ports_.files.MakeDirectories(trash->GetPath());
+  trash_ = master_list_->Add(std::move(trash));
+  search_results_ = master_list_->Add(std::move(search));
+  tree_->AddRoot(trash_);
+  tree_->AddRoot(search_results_);
+  // 8.
+  inbox_ = master_list_->Designate(tree_->Order());
+  // 9. From here on changes are captured.
+  events_suspended_ = false;
+  // 10. The second node, which shows its collection.
+  SetOperationStep(10);
+  const std::vector<TreeNode> nodes = widgets_.tree.Nodes();
+  if (!nodes.empty()) {
+    const TreeNode second = nodes.size() > 1 ? nodes[1] : nodes[0];
+    widgets_.tree.Select(second);
+    tree_->tvCollectionsChange(second);
+  }
+  // 11. Fonts and the rich-text pane belong to the window's views, the
+  // pick-and-paste alternate collection to pick-and-paste.
+  widgets_.tree.ScrollLeft();
+  StartPingTimer();
+  // 12, 13.
+  ShowStatus(1, false, std::to_string(master_list_->Count()) + " Collections Loaded.");
+  StoreServices().LoadingCollections = false;
+}
+
+bool TfrmQL::FormCloseQuery() {
+  EnterOperation("TfrmQL.FormCloseQuery");
+  if (events_suspended_) {
+    // Shutdown has begun, or the collections are still loading: closing
+    // now saves nothing.
+    Log(loglevel::kStartStop, "#FormCloseQuery Started AGAIN", "Probably Re-Try.  Returning TRUE.");
+    return true;
+  }
+  Log(loglevel::kStartStop, ">FormCloseQuery", "Started.");
+  ShowStatus(2, true, "Shutting Down...");
+  ports_.clock.ProcessMessages();
+  events_suspended_ = true;
+  if (master_list_) mnuFileSaveClick();
+  const bool result = ShutDown();
+  Log(loglevel::kStartStop, "<FormCloseQuery", "Complete.");
+  return result;
+}
+
+bool TfrmQL::ShutDown() {
+  EnterOperation("TfrmQL.ShutDown");
+  // 1.
+  Log(loglevel::kStartStop, ">ShutDown", "SHUTDOWN Started.");
+  ports_.clock.KillTimer(TimerWindow(), kPingTimer);
+  ports_.clock.KillTimer(TimerWindow(), kAutoSaveTimer);
+  // 2. The window's position is the window's to record.
+  // 3.
+  events_suspended_ = true;
+  ShowStatus(2, true, "Shutting Down..");
+  // 4. Out of the chain.
+  SetOperationStep(4);
+  viewer_->Capturing = false;
+  viewer_->SetActive(false);
+  CloseDdeLink();
+  // 5.
+  Log(loglevel::kStartStop, ">>ShutDown", "Clearing Explorer Controls - Start");
+  ClearTreeAndList();
+  ClearReferences();
+  Log(loglevel::kStartStop, "<<ShutDown", "Clearing Explorer Controls - Finished");
+  // 6. The trash is emptied; the master list frees every collection.
+  SetOperationStep(6);
+  if (trash_ != nullptr) trash_->WipeFiles();
+  master_list_.reset();
+  trash_ = search_results_ = inbox_ = nullptr;
+  profile_.reset();
+  // 7. Hot keys come with pick-and-paste.
+  // 8. The clip list's column layout is kept with the settings, and like
+  // them not after a reset of sizes and positions (which waits for the next
+  // start with the defaults).
+  SetOperationStep(8);
+  settings_.InstalledAlready = true;
+  settings_.Save();
+  if (!settings_.NoSaveOnExit) clip_list_->SaveLayout();
+  // 9. The data sources belong to the settings, which the process frees.
+  // 10.
+  Log(loglevel::kStartStop, "<ShutDown", "SHUTDOWN Complete.");
+  ShowStatus(2, false, "Shutdown Complete");
+  return true;
+}
+
+void TfrmQL::FormClose() {
+  Log(loglevel::kStartStop, ">FormClose", "Started.");
+  html_viewer_available_ = false;
+  Log(loglevel::kStartStop, "<FormClose", "Ended.");
+}
+
+bool TfrmQL::WMQueryEndSession() {
+  // Saves and shuts down as a close does; the system may end the session
+  // whatever the close query said.
+  FormCloseQuery();
+  return true;
+}
+
+void TfrmQL::AppException(std::exception_ptr error) {
+  std::string message = "Unknown error";
+  bool own_error = false;
+  try {
+    if (error) std::rethrow_exception(error);
+  } catch (const EProgramError& e) {
+    message = e.what();
+    own_error = true;
+  } catch (const std::exception& e) {
+    message = e.what();
+  } catch (...) {
+  }
+  // The HTML preview's and the rich-text pane's own errors come with them.
+  const TCurrentOperation& operation = CurrentOperation();
+  const std::string step = std::to_string(operation.Step);
+
+  // 1. One line in the error log, in the first data source's folder.
+  const auto& sources = settings_.DataSources;
+  const std::string folder =
+      sources.empty() ? std::string("\\") : IncludeTrailingBackslash(sources.front().Source.Directory);
+  const std::string error_log = folder + kErrorLogName;
+  {
+    std::ofstream file(ToFsPath(error_log), std::ios::binary | std::ios::app);
+    file << "v" << kLogVersion << "  @" << ports_.locale.FormatDateTime(ports_.clock.Now()) << "  err:" << message
+         << " " << " In:" << operation.Name << "( " << step << ") " << kEol;
+  }
+  // 2, 3.
+  widgets_.shell.LeaveTopmost();
+  if (LogActive()) Log(loglevel::kError, "Exception", message + " " + " In:" + operation.Name + "(" + step + ") ");
+  if (!own_error) {
+    // 4. A foreign error: carry on or end at once.
+    const MsgResult answer =
+        Message("Quillark encountered the following exception:" + std::string(kEol) + message + kEol + kEol +
+                    "In:" + operation.Name + "( " + step + ") " + kEol + "The Error has been logged in: " + error_log +
+                    kEol + "It is probably safe to continue." + kEol + "CONTINUE SESSION?",
+                MsgButtons::kYesNo, MsgIcon::kError);
+    if (answer == MsgResult::kNo) {
+      Log(loglevel::kStartStop, "AppException", "EMERGENCY SHUTDOWN Complete.");
+      emergency_exit_();
+      return;
+    }
+  } else {
+    // 5.
+    Message("Ottermoor encountered the following NON-FATAL exception:" + std::string(kEol) + message + kEol + kEol +
+                "In:" + operation.Name + "( " + step + ") ",
+            MsgButtons::kOk, MsgIcon::kWarning);
+  }
+  // 6.
+  widgets_.shell.RestoreVisibility();
+}
+
+}  // namespace om

@@ -1,0 +1,97 @@
+// The main window's widgets as its behaviour sees them. The behaviour
+// (TfrmQL) owns the state and decides; these interfaces only show it. The
+// Win32 layer implements them over the real controls, the tests over plain
+// fakes that record what they were told.
+//
+// Every call happens on the user-interface thread. None of them raises the
+// behaviour's own events: selecting a node or a row from here does not call
+// back into the handlers (the behaviour calls its handler itself where it
+// needs to). Only the user's own actions, forwarded by the window, do.
+//
+// The tree and the clip list have headers of their own (tree_widget.h,
+// clip_list_widget.h); the rest, shared by every feature, is here.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "ui/main/clip_list_widget.h"
+#include "ui/main/tree_widget.h"
+
+namespace om {
+
+// The main window's menu items and buttons whose state the behaviour sets.
+enum class MenuItem {
+  kAutoCapture,        // Config, "&Auto Capture" (F12)
+  kTrayAutoCapture,    // tray, "Aut&o Capture"
+  kFileSave,           // File, "&Save All Clips To Disk" (Ctrl+S)
+  kFileReload,         // File, "Reload All Clips From Disk"
+  kImportCollections,  // File, "Import Collections (v4.x or v5.x)"
+  kCheckForUpdates,    // the update-check entry
+  kExit,               // File, "E&xit"
+  kTrayExit,           // tray, "E&xit Program (Shut Down)"
+  kLocateLastClip,     // View, "&Locate Last Captured Clip"
+  kMagPaste,           // the preview's Paste button and the text pane's "Paste"
+};
+
+class IMenus {
+ public:
+  virtual ~IMenus() = default;
+  virtual void SetChecked(MenuItem item, bool checked) = 0;
+  virtual void SetEnabled(MenuItem item, bool enabled) = 0;
+  virtual void SetVisible(MenuItem item, bool visible) = 0;
+};
+
+class IStatusBar {
+ public:
+  virtual ~IStatusBar() = default;
+  // The three panels, 0 .. 2. Panel 0 carries the status messages.
+  virtual void SetPanelText(int panel, std::string_view text) = 0;
+};
+
+enum class TrayImage { kNormal, kDisabled };
+
+class ITrayIcon {
+ public:
+  virtual ~ITrayIcon() = default;
+  // Shows or removes the icon in the notification area.
+  virtual void SetActive(bool active) = 0;
+  virtual void SetImage(TrayImage image) = 0;
+};
+
+// The window itself.
+class IFormShell {
+ public:
+  virtual ~IFormShell() = default;
+  // The window's handle for owning message boxes (0 before it exists).
+  virtual std::uintptr_t Handle() const = 0;
+  // The hourglass while the behaviour works; off again when false.
+  virtual void SetBusy(bool busy) = 0;
+  // The text of the title header above the list (the drop-down header of
+  // the traditional view); section 0 carries status messages.
+  virtual void SetHeaderText(std::string_view text) = 0;
+  // Shows or hides the preview pane.
+  virtual void SetPreviewVisible(bool visible) = 0;
+  // Shows or hides the right-hand panel (the list and the preview).
+  virtual void SetClipPanelVisible(bool visible) = 0;
+  // Takes the window out of the always-on-top position, and puts it back
+  // as the visibility mode says.
+  virtual void LeaveTopmost() = 0;
+  virtual void RestoreVisibility() = 0;
+  virtual void Minimize() = 0;
+  // Asks the window to close (it then asks the behaviour's FormCloseQuery).
+  virtual void Close() = 0;
+};
+
+// Everything above, handed to the behaviour at creation. The references
+// must outlive it.
+struct MainFormWidgets {
+  ITreeWidget& tree;
+  IClipListWidget& clips;
+  IMenus& menus;
+  IStatusBar& status;
+  ITrayIcon& tray;
+  IFormShell& shell;
+};
+
+}  // namespace om

@@ -1,0 +1,385 @@
+#include "ui/main/win32/clip_list_widget.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "ui/main/win32/image_lists.h"
+#include "ui/components/win32/ui_handles.h"
+#include "platform/win32/os_error.h"
+
+namespace om::win32 {
+namespace {
+
+// Reads the format of the header's item `index` (the column of that index)
+// into `item`, ready to be set again; false when it cannot be read.
+bool HeaderItemFormat(HWND header, int index, HDITEMA& item) {
+  item.mask = HDI_FORMAT;
+  return ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+constexpr int kSourceUrlColumn = 11;
+constexpr int kFirstFlagColumn = 5;
+constexpr int kLastFlagColumn = 10;
+constexpr int kIconSize = 16;
+
+// The title cell's strip: the format, by its flag column, and its icon, in
+// the order the strip shows them.
+struct StripIcon {
+  int column;
+  int image;
+};
+constexpr StripIcon kStripIcons[] = {
+    {5, clipimage::kText},  {6, clipimage::kRtf},    {9, clipimage::kHtml},
+    {10, clipimage::kHDrop}, {7, clipimage::kBitmap}, {8, clipimage::kWmf},
+};
+// The header icons of the flag columns 5 .. 10.
+constexpr int kHeaderIcons[] = {clipimage::kText, clipimage::kRtf,  clipimage::kBitmap,
+                                clipimage::kWmf,  clipimage::kHtml, clipimage::kHDrop};
+
+}  // namespace
+
+ClipListWidget::ClipListWidget(HWND parent, int control_id, HIMAGELIST images, HIMAGELIST flag_images)
+    : images_(images), flag_images_(flag_images) {
+  // The image list is shared: the window owns it, the control must not
+  // destroy it.
+  hwnd_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
+                                LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
+                            0, 0, 100, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+                            ::GetModuleHandleA(nullptr), nullptr);
+  if (hwnd_ == nullptr) {
+    LogOsFailure("CreateWindowExA(clip list)");
+    return;
+  }
+  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+  if (images != nullptr) ListView_SetImageList(hwnd_, images, LVSIL_SMALL);
+  for (int i = 0; i < kClipListColumnCount; ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = kClipListColumns[i].width;
+    column.pszText = const_cast<char*>(kClipListColumns[i].caption);
+    column.iSubItem = i;
+    if (::SendMessageA(hwnd_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)) < 0) {
+      LogOsFailure("LVM_INSERTCOLUMN");
+    }
+  }
+}
+
+void ClipListWidget::BeginUpdate() {
+  if (updating_++ == 0) ::SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+}
+
+void ClipListWidget::EndUpdate() {
+  if (updating_ == 0) return;
+  if (--updating_ == 0) {
+    ::SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+}
+
+void ClipListWidget::SetRowCount(int count) {
+  QuietScope quiet(quiet_);
+  // A new count is a new list: nothing selected, nothing focused.
+  ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemCountEx(hwnd_, std::max(count, 0), 0);
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int ClipListWidget::Count() const { return ListView_GetItemCount(hwnd_); }
+
+void ClipListWidget::RowInserted(int row) {
+  QuietScope quiet(quiet_);
+  // The control keeps its selection by row number: the rows at and after
+  // the new one move down by one, and their selection and focus with them.
+  const std::vector<int> selected = SelectedRows();
+  const int focused = Focused();
+  const int mark = ListView_GetSelectionMark(hwnd_);
+  const auto moved = [row](int index) { return index >= row ? index + 1 : index; };
+  ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemCountEx(hwnd_, Count() + 1, LVSICF_NOSCROLL);
+  for (const int index : selected) ListView_SetItemState(hwnd_, moved(index), LVIS_SELECTED, LVIS_SELECTED);
+  if (focused >= 0) ListView_SetItemState(hwnd_, moved(focused), LVIS_FOCUSED, LVIS_FOCUSED);
+  if (mark >= 0) ListView_SetSelectionMark(hwnd_, moved(mark));
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ClipListWidget::RowsChanged(int first, int last) {
+  if (first < 0 || last < 0) {
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+    return;
+  }
+  ListView_RedrawItems(hwnd_, first, last);
+}
+
+std::string ClipListWidget::Text(int index, int column) const {
+  if (source_ == nullptr || !Valid(index) || column < 0 || column >= kClipListColumnCount) return {};
+  return source_->CellText(index, column);
+}
+
+void ClipListWidget::GetDispInfo(NMLVDISPINFOA& info) {
+  LVITEMA& item = info.item;
+  if (source_ == nullptr || !Valid(item.iItem)) return;
+  if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+    const std::string text = source_->CellText(item.iItem, item.iSubItem);
+    ::lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+  }
+  if ((item.mask & LVIF_IMAGE) != 0) {
+    const int image = source_->RowImage(item.iItem);
+    item.iImage = image < 0 ? I_IMAGENONE : image;
+  }
+}
+
+void ClipListWidget::GetDispInfo(NMLVDISPINFOW& info) {
+  LVITEMW& item = info.item;
+  if (source_ == nullptr || !Valid(item.iItem)) return;
+  if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+    // The program's texts are in the ANSI code page.
+    const std::string text = source_->CellText(item.iItem, item.iSubItem);
+    const int written = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), item.pszText,
+                                              item.cchTextMax - 1);
+    item.pszText[std::clamp(written, 0, item.cchTextMax - 1)] = L'\0';
+  }
+  if ((item.mask & LVIF_IMAGE) != 0) {
+    const int image = source_->RowImage(item.iItem);
+    item.iImage = image < 0 ? I_IMAGENONE : image;
+  }
+}
+
+void ClipListWidget::ClearSelection() {
+  QuietScope quiet(quiet_);
+  ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+}
+
+void ClipListWidget::SetSelected(int index, bool selected) {
+  if (!Valid(index)) return;
+  QuietScope quiet(quiet_);
+  ListView_SetItemState(hwnd_, index, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+}
+
+bool ClipListWidget::IsSelected(int index) const {
+  return Valid(index) && (ListView_GetItemState(hwnd_, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+int ClipListWidget::SelectedCount() const { return static_cast<int>(ListView_GetSelectedCount(hwnd_)); }
+
+std::vector<int> ClipListWidget::SelectedRows() const {
+  std::vector<int> rows;
+  for (int row = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) {
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+int ClipListWidget::Focused() const { return ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED); }
+
+void ClipListWidget::SetFocused(int index) {
+  QuietScope quiet(quiet_);
+  if (!Valid(index)) {
+    const int focused = Focused();
+    if (focused >= 0) ListView_SetItemState(hwnd_, focused, 0, LVIS_FOCUSED);
+    return;
+  }
+  ListView_SetItemState(hwnd_, index, LVIS_FOCUSED, LVIS_FOCUSED);
+  // Shift+click and Shift+arrow extend from the focused row.
+  ListView_SetSelectionMark(hwnd_, index);
+}
+
+void ClipListWidget::MakeVisible(int index) {
+  if (!Valid(index)) return;
+  QuietScope quiet(quiet_);
+  ListView_EnsureVisible(hwnd_, index, FALSE);
+}
+
+void ClipListWidget::SetColumnWidth(int column, int width) {
+  if (column < 0 || column >= kClipListColumnCount) return;
+  ListView_SetColumnWidth(hwnd_, column, width);
+}
+
+int ClipListWidget::ColumnWidth(int column) const {
+  if (column < 0 || column >= kClipListColumnCount) return 0;
+  return ListView_GetColumnWidth(hwnd_, column);
+}
+
+std::vector<int> ClipListWidget::ColumnOrder() const {
+  std::vector<int> order(kClipListColumnCount);
+  if (!ListView_GetColumnOrderArray(hwnd_, kClipListColumnCount, order.data())) return {};
+  return order;
+}
+
+void ClipListWidget::SetColumnOrder(const std::vector<int>& order) {
+  if (!IsColumnOrder(order, kClipListColumnCount)) return;
+  std::vector<int> copy = order;
+  if (!ListView_SetColumnOrderArray(hwnd_, kClipListColumnCount, copy.data())) {
+    LogOsFailure("LVM_SETCOLUMNORDERARRAY");
+    return;
+  }
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ClipListWidget::ShowSortArrow(int column, bool ascending) {
+  HWND header = ListView_GetHeader(hwnd_);
+  for (int i = 0, count = Header_GetItemCount(header); i < count; ++i) {
+    HDITEMA item{};
+    if (!HeaderItemFormat(header, i, item)) continue;
+    const int before = item.fmt;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (i == column) item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+    if (item.fmt != before) ::SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+std::optional<SortArrow> ClipListWidget::ShownSortArrow() const {
+  HWND header = ListView_GetHeader(hwnd_);
+  for (int i = 0, count = Header_GetItemCount(header); i < count; ++i) {
+    HDITEMA item{};
+    if (HeaderItemFormat(header, i, item) && (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) != 0) {
+      return SortArrow{i, (item.fmt & HDF_SORTUP) != 0};
+    }
+  }
+  return std::nullopt;
+}
+
+void ClipListWidget::SetIconDrawing(bool show_type_icons, int widest_icon_strip) {
+  if (show_type_icons == show_type_icons_ && widest_icon_strip == widest_icon_strip_) return;
+  if (show_type_icons != show_type_icons_) ShowHeaderIcons(show_type_icons);
+  show_type_icons_ = show_type_icons;
+  widest_icon_strip_ = widest_icon_strip;
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ClipListWidget::ShowHeaderIcons(bool icons) {
+  HWND header = ListView_GetHeader(hwnd_);
+  if (header == nullptr) return;
+  if (icons && images_ != nullptr) Header_SetImageList(header, images_);
+  for (int column = kFirstFlagColumn; column <= kLastFlagColumn; ++column) {
+    HDITEMA item{};
+    if (!HeaderItemFormat(header, column, item)) continue;
+    if (icons) {
+      item.mask = HDI_FORMAT | HDI_IMAGE;
+      item.fmt = (item.fmt & ~HDF_STRING) | HDF_IMAGE;
+      item.iImage = kHeaderIcons[column - kFirstFlagColumn];
+    } else {
+      item.fmt = (item.fmt & ~HDF_IMAGE) | HDF_STRING;
+    }
+    ::SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+RECT ClipListWidget::CellRect(int index, int column) const {
+  // The whole row; its left edge is where the leftmost column starts.
+  RECT cell{};
+  ListView_GetSubItemRect(hwnd_, index, 0, LVIR_BOUNDS, &cell);
+  int left = cell.left;
+  for (const int shown : ColumnOrder()) {
+    if (shown == column) break;
+    left += ColumnWidth(shown);
+  }
+  cell.left = left;
+  cell.right = left + ColumnWidth(column);
+  return cell;
+}
+
+HFONT ClipListWidget::UnderlinedFont() {
+  if (!underlined_) underlined_.reset(CreateUnderlinedFont(hwnd_));
+  return underlined_.get();
+}
+
+void ClipListWidget::DrawTitleCell(HDC dc, int index, const RECT& cell, bool selected) {
+  const int top = cell.top + (cell.bottom - cell.top - kIconSize) / 2;
+  int x = cell.left;
+  bool any = false;
+  for (const StripIcon& icon : kStripIcons) {
+    if (Text(index, icon.column) != "Y") continue;
+    ::ImageList_Draw(images_, icon.image, dc, x, top, ILD_TRANSPARENT);
+    x += kIconSize + 1;
+    any = true;
+  }
+  if (!any) ::ImageList_Draw(images_, clipimage::kUnknown, dc, x, top, ILD_TRANSPARENT);
+  // Titles line up behind the widest strip of the list. A row without a
+  // known format still shows its one "unknown" icon, so the text never
+  // starts on it even when no row has a flag.
+  RECT text = cell;
+  text.left = cell.left + std::max(widest_icon_strip_, 1) * kIconSize + 4;
+  std::string title = Text(index, 0);
+  HFONT font = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+  HGDIOBJ old_font = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+  const bool focused_list = ::GetFocus() == hwnd_;
+  ::SetTextColor(dc, selected ? ::GetSysColor(focused_list ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT)
+                              : ListView_GetTextColor(hwnd_));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::DrawTextA(dc, title.c_str(), static_cast<int>(title.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  if (old_font != nullptr) ::SelectObject(dc, old_font);
+}
+
+LRESULT ClipListWidget::CustomDraw(NMLVCUSTOMDRAW& draw) {
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      item_text_colour_ = draw.clrText;
+      // After each row the row source hears of it (its clip's data may go).
+      return (show_type_icons_ ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT) | CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT:
+      if (source_ != nullptr && Valid(static_cast<int>(draw.nmcd.dwItemSpec))) {
+        source_->RowDrawn(static_cast<int>(draw.nmcd.dwItemSpec));
+      }
+      return CDRF_DODEFAULT;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      const int index = static_cast<int>(draw.nmcd.dwItemSpec);
+      const int column = draw.iSubItem;
+      const bool selected = IsSelected(index);
+      HDC dc = draw.nmcd.hdc;
+      if (column == kSourceUrlColumn) {
+        // Like a link: underlined, blue, white on a selected row.
+        draw.clrText = selected ? RGB(255, 255, 255) : RGB(0, 0, 255);
+        if (HFONT font = UnderlinedFont()) ::SelectObject(dc, font);
+        return CDRF_NEWFONT;
+      }
+      if (column != 0 && (column < kFirstFlagColumn || column > kLastFlagColumn)) {
+        // The control's own text, in the row's colour and the list's font
+        // again (a cell drawn before may have changed them).
+        draw.clrText = item_text_colour_;
+        if (HFONT font = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0))) ::SelectObject(dc, font);
+        return CDRF_NEWFONT;
+      }
+      const RECT cell = CellRect(index, column);
+      const int saved = ::SaveDC(dc);
+      ::IntersectClipRect(dc, cell.left, cell.top, cell.right, cell.bottom);
+      const bool focused_list = ::GetFocus() == hwnd_;
+      const COLORREF background = selected ? ::GetSysColor(focused_list ? COLOR_HIGHLIGHT : COLOR_BTNFACE)
+                                           : ListView_GetBkColor(hwnd_);
+      GdiObject<HBRUSH> brush(::CreateSolidBrush(background));
+      if (brush) ::FillRect(dc, &cell, brush.get());
+      if (column == 0) {
+        DrawTitleCell(dc, index, cell, selected);
+      } else if (flag_images_ != nullptr && Text(index, column) == "Y") {
+        ::ImageList_Draw(flag_images_, 0, dc, cell.left + 1, cell.top + (cell.bottom - cell.top - kIconSize) / 2,
+                         ILD_TRANSPARENT);
+      }
+      ::RestoreDC(dc, saved);
+      return CDRF_SKIPDEFAULT;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+void ClipListWidget::SetViewStyle(ListViewStyle style) {
+  // The icon view (thumbnails) comes with its image list; until then the
+  // list stays in details view.
+  (void)style;
+}
+
+ListViewStyle ClipListWidget::ViewStyle() const { return ListViewStyle::kDetails; }
+
+bool ClipListWidget::ArrowKeyHeld() const {
+  // The keyboard as of the message being handled, which is what the
+  // selection change that asks came with.
+  return ::GetKeyState(VK_UP) < 0 || ::GetKeyState(VK_DOWN) < 0;
+}
+
+}  // namespace om::win32

@@ -1,0 +1,466 @@
+#include "ui/main/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "ui/main/program_entry.h"
+#include "ui/main/win32/image_lists.h"
+#include "platform/handler_errors.h"
+#include "platform/win32/os_error.h"
+
+namespace om::win32 {
+namespace {
+
+constexpr int kTreeId = 1001;
+constexpr int kListId = 1002;
+constexpr int kStatusId = 1003;
+constexpr UINT_PTR kTreeChangeTimer = 1;
+// The pause before the user's tree selection is reported.
+constexpr UINT kTreeChangeDelayMs = 50;
+constexpr UINT kTrayMessage = WM_APP + 1;
+// Space between the tree and the list.
+constexpr int kGap = 4;
+
+// An exception that reached a window procedure: it must not unwind through
+// the system's frames, so it goes to the application's error sink.
+// Called only inside a catch block.
+void ReportEscaped() {
+  const std::exception_ptr error = std::current_exception();
+  ::OutputDebugStringA(("Ottermoor: main window handler failed: " + HandlerErrorText(error) + "\n").c_str());
+  ReportHandlerError(error);
+}
+
+bool RegisterMainClass(HINSTANCE module, WNDPROC procedure) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (::GetClassInfoExA(module, kMainWindowClass, &existing)) return true;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = module;
+  wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kMainWindowClass;
+  if (::RegisterClassExA(&wc)) return true;
+  LogOsFailure("RegisterClassExA(TfrmQL)");
+  return false;
+}
+
+}  // namespace
+
+// --- status bar ---
+
+StatusBar::StatusBar(HWND parent, int control_id) {
+  hwnd_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)), ::GetModuleHandleA(nullptr),
+                            nullptr);
+  if (hwnd_ == nullptr) LogOsFailure("CreateWindowExA(status bar)");
+  Layout();
+}
+
+void StatusBar::Layout() {
+  if (hwnd_ == nullptr) return;
+  ::SendMessageA(hwnd_, WM_SIZE, 0, 0);
+  // 27 and 100 pixels, the status text the rest.
+  int right_edges[3] = {27, 127, -1};
+  ::SendMessageA(hwnd_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(right_edges));
+}
+
+int StatusBar::Part(int panel) { return panel >= 0 && panel <= 2 ? 2 - panel : -1; }
+
+void StatusBar::SetPanelText(int panel, std::string_view text) {
+  const int part = Part(panel);
+  if (hwnd_ == nullptr || part < 0) return;
+  const std::string copy(text);
+  ::SendMessageA(hwnd_, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(copy.c_str()));
+  // Shown at once: a busy operation may not let the bar paint for a while.
+  ::UpdateWindow(hwnd_);
+}
+
+std::string StatusBar::PanelText(int panel) const {
+  const int part = Part(panel);
+  if (hwnd_ == nullptr || part < 0) return {};
+  const auto length = LOWORD(::SendMessageA(hwnd_, SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0));
+  std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+  ::SendMessageA(hwnd_, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
+  return std::string(text.data());
+}
+
+// --- the window ---
+
+MainWindow::MainWindow(HINSTANCE module, std::string program_folder)
+    : module_(module), program_folder_(std::move(program_folder)) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  collection_images_ = LoadCollectionImages(module_, program_folder_);
+  clip_images_ = LoadClipImages(module_);
+  flag_images_ = LoadFlagImages(module_);
+  big_icon_ = LoadProgramIcon(module_, program_folder_, "32n16.ico", "MAINICON", ::GetSystemMetrics(SM_CXICON));
+  small_icon_ = LoadProgramIcon(module_, program_folder_, "16x16.ico", "TRAY_NORMAL", ::GetSystemMetrics(SM_CXSMICON));
+  tray_normal_ = LoadProgramIcon(module_, program_folder_, "16x16.ico", "TRAY_NORMAL", ::GetSystemMetrics(SM_CXSMICON));
+  tray_disabled_ =
+      LoadProgramIcon(module_, program_folder_, "16x16_no.ico", "TRAY_DISABLED", ::GetSystemMetrics(SM_CXSMICON));
+  taskbar_created_ = ::RegisterWindowMessageA("TaskbarCreated");
+
+  if (RegisterMainClass(module_, &MainWindow::WindowProc)) {
+    HMENU bar = menus_.ReleaseMenuBar();
+    // hwnd_ is set by WM_NCCREATE, so that the messages of creation find it.
+    ::CreateWindowExA(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 860, 580, nullptr, bar, module_, this);
+    if (hwnd_ == nullptr) {
+      LogOsFailure("CreateWindowExA(TfrmQL)");
+      ::DestroyMenu(bar);
+    }
+  }
+  // The controls exist even without a window (their calls then do
+  // nothing), so the widgets are always there to be handed out.
+  CreateControls();
+}
+
+MainWindow::~MainWindow() {
+  // The controls' notifications while they go are nobody's business.
+  events_ = nullptr;
+  if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+}
+
+void MainWindow::CreateControls() {
+  tree_ = std::make_unique<TreeWidget>(hwnd_, kTreeId, collection_images_.get());
+  clips_ = std::make_unique<ClipListWidget>(hwnd_, kListId, clip_images_.get(), flag_images_.get());
+  status_ = std::make_unique<StatusBar>(hwnd_, kStatusId);
+  tray_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, tray_normal_.get(), tray_disabled_.get());
+  widgets_ = std::make_unique<MainFormWidgets>(MainFormWidgets{*tree_, *clips_, menus_, *status_, *tray_, *this});
+  if (hwnd_ == nullptr) return;
+
+  HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  for (HWND control : {tree_->hwnd(), clips_->hwnd(), status_->hwnd()}) {
+    if (control != nullptr) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  // The list's key releases are wanted (the arrow keys copy only then); the
+  // control reports none, so its window procedure is wrapped.
+  if (HWND list = clips_->hwnd()) {
+    ::SetWindowLongPtrA(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    list_proc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)));
+  }
+  if (big_icon_) ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+  if (small_icon_) ::SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
+  Layout();
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) {
+    // Nothing reaches the object after its window is gone.
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    if (self != nullptr) self->hwnd_ = nullptr;
+    return ::DefWindowProcA(hwnd, message, wparam, lparam);
+  }
+  if (self == nullptr) return ::DefWindowProcA(hwnd, message, wparam, lparam);
+  try {
+    return self->OnMessage(message, wparam, lparam);
+  } catch (...) {
+    ReportEscaped();
+    return 0;
+  }
+}
+
+LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (self == nullptr || self->list_proc_ == nullptr) return ::DefWindowProcA(hwnd, message, wparam, lparam);
+  const LRESULT result = ::CallWindowProcA(self->list_proc_, hwnd, message, wparam, lparam);
+  IClipListEvents* const list_events = self->events_ != nullptr ? self->events_->ClipListEvents() : nullptr;
+  if (message == WM_KEYUP && list_events != nullptr) {
+    try {
+      list_events->lvClipsKeyUp(static_cast<int>(wparam));
+    } catch (...) {
+      ReportEscaped();
+    }
+  }
+  return result;
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_SHOWWINDOW:
+      if (wparam && events_ != nullptr) events_->FormShow();
+      break;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_QUERYENDSESSION:
+      // The behaviour saves and shuts down; the session may always end,
+      // even when that failed.
+      try {
+        if (events_ != nullptr) events_->WMQueryEndSession();
+      } catch (...) {
+        ReportEscaped();
+      }
+      return TRUE;
+    case WM_DESTROY:
+      ::KillTimer(hwnd_, kTreeChangeTimer);
+      if (tray_) tray_->SetActive(false);
+      if (OnDestroyed) OnDestroyed();
+      return 0;
+    case WM_COMMAND:
+      // Menus and accelerators come without a control.
+      if (lparam == 0) {
+        OnCommand(LOWORD(wparam));
+        return 0;
+      }
+      break;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+    case WM_TIMER:
+      if (wparam == kTreeChangeTimer) {
+        ::KillTimer(hwnd_, kTreeChangeTimer);
+        const TreeNode node = tree_ ? tree_->TakePendingSelection() : 0;
+        ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
+        if (node != 0 && tree_events != nullptr) tree_events->tvCollectionsChange(node);
+        return 0;
+      }
+      break;
+    case kTrayMessage:
+      OnTray(LOWORD(lparam));
+      return 0;
+    case WM_SETCURSOR:
+      if (busy_) {
+        ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      // The control that had the focus gets it back when the window is
+      // active again.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(hwnd_, focus)) last_focus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS: {
+      HWND target = last_focus_ != nullptr && ::IsWindow(last_focus_) && ::IsChild(hwnd_, last_focus_)
+                        ? last_focus_
+                        : (tree_ ? tree_->hwnd() : nullptr);
+      if (target != nullptr) ::SetFocus(target);
+      return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+      limits->ptMinTrackSize = {320, 200};
+      return 0;
+    }
+    default:
+      if (message == taskbar_created_ && taskbar_created_ != 0 && tray_) {
+        tray_->Restore();
+        return 0;
+      }
+      break;
+  }
+  return ::DefWindowProcA(hwnd_, message, wparam, lparam);
+}
+
+void MainWindow::OnClose() {
+  if (events_ != nullptr) {
+    if (!events_->FormCloseQuery()) return;
+    events_->FormClose();
+  }
+  // The behaviour is done with the window: what the controls report while
+  // they are destroyed does not reach it.
+  events_ = nullptr;
+  ::DestroyWindow(hwnd_);
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+  if (tree_ && header.hwndFrom == tree_->hwnd()) {
+    switch (header.code) {
+      case TVN_SELCHANGEDA:
+      case TVN_SELCHANGEDW:
+        if (!tree_->quiet()) {
+          const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
+          tree_->NoteUserSelection(reinterpret_cast<TreeNode>(change.itemNew.hItem));
+          ::SetTimer(hwnd_, kTreeChangeTimer, kTreeChangeDelayMs, nullptr);
+        }
+        return 0;
+      case NM_CUSTOMDRAW:
+        return tree_->CustomDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+      default:
+        return 0;
+    }
+  }
+  if (clips_ && header.hwndFrom == clips_->hwnd()) {
+    NMHDR& mutable_header = const_cast<NMHDR&>(header);
+    switch (header.code) {
+      case NM_CUSTOMDRAW:
+        return clips_->CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(mutable_header));
+      // The virtual list asks for what it draws.
+      case LVN_GETDISPINFOA:
+        clips_->GetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(mutable_header));
+        return 0;
+      case LVN_GETDISPINFOW:
+        clips_->GetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(mutable_header));
+        return 0;
+      default:
+        break;
+    }
+    IClipListEvents* const list_events = events_ != nullptr ? events_->ClipListEvents() : nullptr;
+    if (list_events == nullptr || clips_->quiet()) return 0;
+    switch (header.code) {
+      case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        // A change of every row at once (iItem -1: the user cleared the
+        // selection) is reported for the focused row, or the first.
+        int row = change.iItem;
+        if (row < 0) row = clips_->Focused() >= 0 ? clips_->Focused() : 0;
+        if (row >= clips_->Count()) return 0;
+        if (change.uChanged & LVIF_STATE) {
+          list_events->lvClipsChange(row, ListChange::kState);
+        } else if (change.uChanged & LVIF_TEXT) {
+          list_events->lvClipsChange(row, ListChange::kText);
+        } else if (change.uChanged & LVIF_IMAGE) {
+          list_events->lvClipsChange(row, ListChange::kImage);
+        }
+        return 0;
+      }
+      case LVN_ODSTATECHANGED: {
+        // A range selected at once (Shift+click): one report, for its end.
+        const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
+        if (change.iTo >= 0 && change.iTo < clips_->Count()) list_events->lvClipsChange(change.iTo, ListChange::kState);
+        return 0;
+      }
+      case LVN_COLUMNCLICK:
+        list_events->lvClipsColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        return 0;
+      default:
+        return 0;
+    }
+  }
+  return 0;
+}
+
+void MainWindow::OnCommand(UINT id) {
+  const auto command = MainMenus::CommandOf(id);
+  if (command && events_ != nullptr) events_->MenuClick(*command);
+}
+
+void MainWindow::OnTray(UINT mouse_message) {
+  switch (mouse_message) {
+    case WM_RBUTTONUP: {
+      POINT at{};
+      ::GetCursorPos(&at);
+      // The menu closes when the user clicks elsewhere only if the window is
+      // in the foreground; the empty message after it lets a second click
+      // on the icon open it again.
+      ::SetForegroundWindow(hwnd_);
+      ::TrackPopupMenu(menus_.TrayMenu(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+      ::PostMessageA(hwnd_, WM_NULL, 0, 0);
+      break;
+    }
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+      // Brings the window back; the activation that follows reaches the
+      // behaviour like any other.
+      ::ShowWindow(hwnd_, ::IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+      ::SetForegroundWindow(hwnd_);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::Layout() {
+  if (hwnd_ == nullptr || !tree_ || !clips_ || !status_) return;
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  status_->Layout();
+  RECT bar{};
+  ::GetWindowRect(status_->hwnd(), &bar);
+  const int width = client.right;
+  const int height = std::max(0, static_cast<int>(client.bottom - (bar.bottom - bar.top)));
+  // The tree about a third of the width; the list the rest.
+  const int tree_width = std::clamp(width * 3 / 10, std::min(width, 140), std::max(140, width - 200));
+  ::MoveWindow(tree_->hwnd(), 0, 0, tree_width, height, TRUE);
+  ::MoveWindow(clips_->hwnd(), tree_width + kGap, 0, std::max(0, width - tree_width - kGap), height, TRUE);
+}
+
+void MainWindow::SetBusy(bool busy) {
+  if (busy == busy_ || hwnd_ == nullptr) return;
+  busy_ = busy;
+  if (busy) {
+    HWND focus = ::GetFocus();
+    focus_before_busy_ = (focus != nullptr && ::IsChild(hwnd_, focus)) ? focus : nullptr;
+    ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    ::EnableWindow(hwnd_, FALSE);
+  } else {
+    ::EnableWindow(hwnd_, TRUE);
+    // Disabling took the focus away; the control that had it gets it back.
+    if (focus_before_busy_ != nullptr && ::IsWindow(focus_before_busy_) && ::GetActiveWindow() == hwnd_) {
+      ::SetFocus(focus_before_busy_);
+    }
+    focus_before_busy_ = nullptr;
+    ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  }
+}
+
+void MainWindow::SetHeaderText(std::string_view text) {
+  // The header above the list belongs to the traditional view, which this
+  // window does not have yet; the text is kept for when it comes.
+  header_text_ = std::string(text);
+}
+
+void MainWindow::SetPreviewVisible(bool) {
+  // The preview pane comes later; until then there is nothing to show.
+}
+
+void MainWindow::SetClipPanelVisible(bool visible) {
+  clip_panel_visible_ = visible;
+  if (clips_ && clips_->hwnd() != nullptr) ::ShowWindow(clips_->hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void MainWindow::LeaveTopmost() {
+  if (hwnd_ == nullptr) return;
+  if (topmost_left_++ > 0) return;
+  topmost_before_ = (::GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (topmost_before_) {
+    ::SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void MainWindow::RestoreVisibility() {
+  // Puts back what LeaveTopmost found, once the outermost of nested pairs
+  // ends; without a LeaveTopmost before it there is nothing to restore.
+  if (hwnd_ == nullptr || topmost_left_ == 0) return;
+  if (--topmost_left_ > 0) return;
+  if (topmost_before_) {
+    ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void MainWindow::Minimize() {
+  if (hwnd_ != nullptr) ::ShowWindow(hwnd_, SW_MINIMIZE);
+}
+
+void MainWindow::Close() {
+  // Posted, not sent: the close usually comes from a menu command, and the
+  // window must not be destroyed under the handler that asked for it.
+  if (hwnd_ != nullptr) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+}
+
+bool MainWindow::TranslateAccelerators(MSG& message) {
+  if (hwnd_ == nullptr || menus_.AcceleratorTable() == nullptr) return false;
+  if (message.hwnd != hwnd_ && !::IsChild(hwnd_, message.hwnd)) return false;
+  return ::TranslateAcceleratorA(hwnd_, menus_.AcceleratorTable(), &message) != 0;
+}
+
+}  // namespace om::win32

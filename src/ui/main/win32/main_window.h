@@ -1,0 +1,135 @@
+// The main window "TfrmQL": the collections tree on the left, the clip list
+// on the right, the status bar, the menus and the tray icon. It implements
+// the widget interfaces over the real controls and forwards every user
+// event to the behaviour (IMainFormEvents), deciding nothing itself.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/main/main_form_events.h"
+#include "ui/main/widgets.h"
+#include "ui/main/win32/clip_list_widget.h"
+#include "ui/main/win32/main_menus.h"
+#include "ui/components/win32/tray_icon.h"
+#include "ui/main/win32/tree_widget.h"
+#include "ui/components/win32/ui_handles.h"
+
+namespace om::win32 {
+
+// The window's caption while no collection is shown (its class is
+// kMainWindowClass, program_entry.h).
+inline constexpr char kMainWindowTitle[] = "Ottermoor";
+
+// The status bar: from the left a 27-pixel panel (the tack button's, in the
+// traditional view), a 100-pixel one (the preview's content size) and the
+// status text in the rest. The widget's panel 0 is the status text, 1 the
+// content size and 2 the tack's: StatusBar::Part says where each is shown.
+class StatusBar final : public IStatusBar {
+ public:
+  StatusBar(HWND parent, int control_id);
+  HWND hwnd() const { return hwnd_; }
+  // The position (from the left) of a widget panel; -1 for none.
+  static int Part(int panel);
+  // Lays the panels out for the bar's width: the status text takes what the
+  // others leave.
+  void Layout();
+  void SetPanelText(int panel, std::string_view text) override;
+  std::string PanelText(int panel) const;
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
+class MainWindow final : public IFormShell {
+ public:
+  // Creates the window, hidden, with its controls, image lists, menus and
+  // icons. `program_folder` (trailing backslash) holds the icon files and
+  // the "buttons" folder; the module's resources serve where they are
+  // missing. Check Created().
+  MainWindow(HINSTANCE module, std::string program_folder);
+  // Destroys the window if it is still there, without asking anybody.
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  bool Created() const { return hwnd_ != nullptr; }
+  HWND hwnd() const { return hwnd_; }
+  MainFormWidgets& Widgets() { return *widgets_; }
+
+  // Where the user's events go from now on; nullptr: nowhere.
+  void SetEvents(IMainFormEvents* events) { events_ = events; }
+  // Called once the window is destroyed (the process entry ends its
+  // message loop there).
+  std::function<void()> OnDestroyed;
+
+  // The keyboard shortcuts: true when `message` was one (and is handled).
+  bool TranslateAccelerators(MSG& message);
+
+  // The controls, for the Win32 tests.
+  TreeWidget& tree() { return *tree_; }
+  ClipListWidget& clips() { return *clips_; }
+  StatusBar& status() { return *status_; }
+  MainMenus& menus() { return menus_; }
+  TrayIcon& tray() { return *tray_; }
+  HIMAGELIST collection_images() const { return collection_images_.get(); }
+  HIMAGELIST clip_images() const { return clip_images_.get(); }
+  const std::string& header_text() const { return header_text_; }
+  bool busy() const { return busy_; }
+
+  // IFormShell
+  std::uintptr_t Handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+  void SetBusy(bool busy) override;
+  void SetHeaderText(std::string_view text) override;
+  void SetPreviewVisible(bool visible) override;
+  void SetClipPanelVisible(bool visible) override;
+  void LeaveTopmost() override;
+  void RestoreVisibility() override;
+  void Minimize() override;
+  void Close() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void CreateControls();
+  void OnClose();
+  LRESULT OnNotify(const NMHDR& header);
+  void OnCommand(UINT id);
+  void OnTray(UINT mouse_message);
+  void Layout();
+
+  HINSTANCE module_;
+  std::string program_folder_;
+  HWND hwnd_ = nullptr;
+  IMainFormEvents* events_ = nullptr;
+
+  ImageList collection_images_;
+  ImageList clip_images_;
+  ImageList flag_images_;
+  Icon big_icon_;
+  Icon small_icon_;
+  Icon tray_normal_;
+  Icon tray_disabled_;
+  MainMenus menus_;
+  std::unique_ptr<TreeWidget> tree_;
+  std::unique_ptr<ClipListWidget> clips_;
+  std::unique_ptr<StatusBar> status_;
+  std::unique_ptr<TrayIcon> tray_;
+  std::unique_ptr<MainFormWidgets> widgets_;
+  WNDPROC list_proc_ = nullptr;
+
+  std::string header_text_;
+  bool clip_panel_visible_ = true;
+  bool busy_ = false;
+  HWND focus_before_busy_ = nullptr;
+  HWND last_focus_ = nullptr;
+  int topmost_left_ = 0;
+  bool topmost_before_ = false;
+  UINT taskbar_created_ = 0;
+};
+
+}  // namespace om::win32

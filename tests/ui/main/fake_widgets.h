@@ -1,0 +1,297 @@
+// The main window's widgets as plain records: a tree of nodes, a list of
+// rows with selection and focus, menus, the status bar, the tray icon and the
+// window itself, each keeping what it was told so that a test can look.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <numeric>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/main/widgets.h"
+
+namespace om::testing {
+
+class FakeTree final : public ITreeWidget {
+ public:
+  struct Node {
+    TreeNode id = 0;
+    TreeNode parent = 0;
+    std::string caption;
+    int image = -1;
+    TClipColl* data = nullptr;
+    int state_index = -1;
+    bool expanded = false;
+  };
+
+  void Clear() override {
+    nodes_.clear();
+    selected_ = 0;
+  }
+  TreeNode Add(TreeNode parent, std::string_view caption, int image, TClipColl* data) override {
+    nodes_.push_back({++last_id_, parent, std::string(caption), image, data, -1, false});
+    return last_id_;
+  }
+  void Remove(TreeNode node) override {
+    for (TreeNode child : Children(node)) Remove(child);
+    std::erase_if(nodes_, [node](const Node& n) { return n.id == node; });
+    if (selected_ == node) selected_ = 0;
+  }
+  std::vector<TreeNode> Nodes() const override {
+    std::vector<TreeNode> out;
+    AppendSubtree(0, out);
+    return out;
+  }
+  TreeNode Parent(TreeNode node) const override { return Get(node).parent; }
+  TClipColl* Data(TreeNode node) const override { return Get(node).data; }
+  std::string Caption(TreeNode node) const override { return Get(node).caption; }
+  void SetCaption(TreeNode node, std::string_view caption) override { Get(node).caption = caption; }
+  void SetImage(TreeNode node, int image) override { Get(node).image = image; }
+  void SetStateIndex(TreeNode node, int state_index) override { Get(node).state_index = state_index; }
+  int StateIndex(TreeNode node) const override { return Get(node).state_index; }
+  void Expand(TreeNode node) override { Get(node).expanded = true; }
+  bool Expanded(TreeNode node) const override { return Get(node).expanded; }
+  void Select(TreeNode node) override { selected_ = node; }
+  TreeNode Selected() const override { return selected_; }
+  void MakeVisible(TreeNode node) override { made_visible.push_back(node); }
+  void ScrollLeft() override { ++scrolled_left; }
+
+  // The node whose collection is `coll`; 0 for none.
+  TreeNode NodeOf(const TClipColl* coll) const {
+    for (const Node& n : nodes_) {
+      if (n.data == coll) return n.id;
+    }
+    return 0;
+  }
+  std::vector<std::string> Captions() const {
+    std::vector<std::string> out;
+    for (TreeNode node : Nodes()) out.push_back(Caption(node));
+    return out;
+  }
+
+  std::vector<TreeNode> made_visible;
+  int scrolled_left = 0;
+
+ private:
+  std::vector<TreeNode> Children(TreeNode parent) const {
+    std::vector<TreeNode> out;
+    for (const Node& n : nodes_) {
+      if (n.parent == parent) out.push_back(n.id);
+    }
+    return out;
+  }
+  void AppendSubtree(TreeNode parent, std::vector<TreeNode>& out) const {
+    for (TreeNode child : Children(parent)) {
+      out.push_back(child);
+      AppendSubtree(child, out);
+    }
+  }
+  const Node& Get(TreeNode node) const {
+    for (const Node& n : nodes_) {
+      if (n.id == node) return n;
+    }
+    throw std::out_of_range("no tree node " + std::to_string(node));
+  }
+  Node& Get(TreeNode node) { return const_cast<Node&>(static_cast<const FakeTree*>(this)->Get(node)); }
+
+  std::vector<Node> nodes_;
+  TreeNode last_id_ = 0;
+  TreeNode selected_ = 0;
+};
+
+// A virtual list as the real one is: it holds a row count, the selection
+// and the focus, and asks its row source for every text it shows.
+class FakeClipList final : public IClipListWidget {
+ public:
+  void SetRowSource(IClipRowSource* source) override { source_ = source; }
+  void BeginUpdate() override { ++updating; }
+  void EndUpdate() override { --updating; }
+  void SetRowCount(int count) override {
+    selected_.assign(static_cast<std::size_t>(count), false);
+    focused_ = -1;
+    ++row_count_changes;
+  }
+  int Count() const override { return static_cast<int>(selected_.size()); }
+  void RowInserted(int row) override {
+    selected_.insert(selected_.begin() + row, false);
+    if (focused_ >= row) ++focused_;
+  }
+  void RowsChanged(int first, int last) override { ++rows_changed; }
+  void ClearSelection() override { selected_.assign(selected_.size(), false); }
+  void SetSelected(int index, bool selected) override {
+    if (index >= 0 && index < Count()) selected_[static_cast<std::size_t>(index)] = selected;
+  }
+  bool IsSelected(int index) const override { return selected_.at(static_cast<std::size_t>(index)); }
+  int SelectedCount() const override { return static_cast<int>(std::count(selected_.begin(), selected_.end(), true)); }
+  std::vector<int> SelectedRows() const override {
+    std::vector<int> rows;
+    for (int i = 0; i < Count(); ++i) {
+      if (selected_[static_cast<std::size_t>(i)]) rows.push_back(i);
+    }
+    return rows;
+  }
+  int Focused() const override { return focused_; }
+  void SetFocused(int index) override { focused_ = index >= 0 && index < Count() ? index : -1; }
+  void MakeVisible(int index) override { made_visible.push_back(index); }
+  void SetViewStyle(ListViewStyle style) override { view_style = style; }
+  ListViewStyle ViewStyle() const override { return view_style; }
+
+  // What the control would show in a cell, asked of the row source.
+  std::string Text(int index, int column) const {
+    if (index < 0 || index >= Count()) throw std::out_of_range("no list row " + std::to_string(index));
+    return source_ != nullptr ? source_->CellText(index, column) : std::string();
+  }
+  int Image(int index) const { return source_ != nullptr ? source_->RowImage(index) : -1; }
+  // Draws a row as the control does: asks for its texts, then says so.
+  void Draw(int index) {
+    for (int column = 0; column < kColumns; ++column) Text(index, column);
+    if (source_ != nullptr) source_->RowDrawn(index);
+  }
+  int ColumnWidth(int column) const override {
+    const auto found = column_widths.find(column);
+    return found == column_widths.end() ? 0 : found->second;
+  }
+  // Only the list's own columns, as the control does.
+  void SetColumnWidth(int column, int width) override {
+    if (column_widths.count(column) != 0) column_widths[column] = width;
+  }
+  std::vector<int> ColumnOrder() const override { return column_order; }
+  void SetColumnOrder(const std::vector<int>& order) override {
+    if (IsColumnOrder(order, kColumns)) column_order = order;
+  }
+  void ShowSortArrow(int column, bool ascending) override {
+    arrow_column = column;
+    arrow_ascending = ascending;
+  }
+  std::optional<SortArrow> ShownSortArrow() const override {
+    if (arrow_column < 0) return std::nullopt;
+    return SortArrow{arrow_column, arrow_ascending};
+  }
+  bool ArrowKeyHeld() const override { return arrow_key_held; }
+  void SetIconDrawing(bool show_type_icons, int widest_icon_strip) override {
+    type_icons = show_type_icons;
+    icon_strip = widest_icon_strip;
+  }
+
+  std::vector<std::string> Column(int column) const {
+    std::vector<std::string> out;
+    for (int i = 0; i < Count(); ++i) out.push_back(Text(i, column));
+    return out;
+  }
+  // What a click on a row does to the control: that row alone selected and
+  // focused.
+  void Click(int index) {
+    ClearSelection();
+    SetSelected(index, true);
+    SetFocused(index);
+  }
+
+  int updating = 0;
+  int row_count_changes = 0;
+  int rows_changed = 0;
+  ListViewStyle view_style = ListViewStyle::kDetails;
+  bool arrow_key_held = false;
+  // As last told by SetIconDrawing; -1 before.
+  bool type_icons = false;
+  int icon_strip = -1;
+  int arrow_column = -1;
+  bool arrow_ascending = false;
+  // Twelve columns of 100 pixels in their own order to begin with.
+  static constexpr int kColumns = 12;
+  std::map<int, int> column_widths = [] {
+    std::map<int, int> widths;
+    for (int column = 0; column < kColumns; ++column) widths[column] = 100;
+    return widths;
+  }();
+  std::vector<int> column_order = [] {
+    std::vector<int> order(kColumns);
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+  }();
+  std::vector<int> made_visible;
+
+ private:
+  IClipRowSource* source_ = nullptr;
+  std::vector<bool> selected_;
+  int focused_ = -1;
+};
+
+class FakeMenus final : public IMenus {
+ public:
+  struct State {
+    bool checked = false;
+    bool enabled = true;
+    bool visible = true;
+  };
+  void SetChecked(MenuItem item, bool checked) override { items[item].checked = checked; }
+  void SetEnabled(MenuItem item, bool enabled) override { items[item].enabled = enabled; }
+  void SetVisible(MenuItem item, bool visible) override { items[item].visible = visible; }
+  std::map<MenuItem, State> items;
+};
+
+class FakeStatusBar final : public IStatusBar {
+ public:
+  void SetPanelText(int panel, std::string_view text) override {
+    panels[panel] = text;
+    if (panel == 0) history.emplace_back(text);
+  }
+  bool Showed(const std::string& text) const {
+    return std::find(history.begin(), history.end(), text) != history.end();
+  }
+  std::map<int, std::string> panels;
+  std::vector<std::string> history;  // panel 0, oldest first
+};
+
+class FakeTray final : public ITrayIcon {
+ public:
+  void SetActive(bool value) override { active = value; }
+  void SetImage(TrayImage value) override { image = value; }
+  bool active = false;
+  TrayImage image = TrayImage::kNormal;
+};
+
+class FakeShell final : public IFormShell {
+ public:
+  std::uintptr_t Handle() const override { return 0x5150; }
+  void SetBusy(bool value) override {
+    busy = value;
+    busy_history.push_back(value);
+  }
+  void SetHeaderText(std::string_view text) override {
+    header = text;
+    header_history.emplace_back(text);
+  }
+  void SetPreviewVisible(bool visible) override { preview_visible = visible; }
+  void SetClipPanelVisible(bool visible) override { clip_panel_visible = visible; }
+  void LeaveTopmost() override { ++left_topmost; }
+  void RestoreVisibility() override { ++restored_visibility; }
+  void Minimize() override { ++minimized; }
+  void Close() override { ++close_requests; }
+
+  bool busy = false;
+  std::vector<bool> busy_history;
+  std::string header;
+  std::vector<std::string> header_history;
+  bool preview_visible = true;
+  bool clip_panel_visible = false;
+  int left_topmost = 0;
+  int restored_visibility = 0;
+  int minimized = 0;
+  int close_requests = 0;
+};
+
+struct FakeMainWidgets {
+  FakeTree tree;
+  FakeClipList clips;
+  FakeMenus menus;
+  FakeStatusBar status;
+  FakeTray tray;
+  FakeShell shell;
+  MainFormWidgets bundle{tree, clips, menus, status, tray, shell};
+};
+
+}  // namespace om::testing
