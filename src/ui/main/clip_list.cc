@@ -20,6 +20,8 @@ namespace {
 constexpr int kFlagColumnWidth = 18;
 constexpr int kVkUp = 0x26;
 constexpr int kVkDown = 0x28;
+constexpr int kVkT = 'T';
+constexpr int kVkF10 = 0x79;
 
 // The list's layout in the registry, below the settings key, in the list's
 // own section ("lvClips"; the settings' "Reset Size/Position" deletes it
@@ -97,10 +99,11 @@ int FlagCount(const TClipObj& clip) {
 
 }  // namespace
 
-TClipList::TClipList(IClipListHost& host, IClipListWidget& widget, TAppSettings& settings, ILocale& locale,
-                     IKeyValueStore& store, IClock& clock, std::string layout_section)
+TClipList::TClipList(IClipListHost& host, IClipListWidget& widget, IMenus& menus, TAppSettings& settings,
+                     ILocale& locale, IKeyValueStore& store, IClock& clock, std::string layout_section)
     : host_(host),
       widget_(widget),
+      menus_(menus),
       settings_(settings),
       locale_(locale),
       store_(store),
@@ -305,7 +308,7 @@ void TClipList::lvClipsChange(int row, ListChange change) {
   if (host_.EventsSuspended()) return;
   if (ClipAt(row) == nullptr) return;
   EnterOperation("TfrmQL.lvClipsChange");
-  // The clip commands' menus come with those commands.
+  UpdateMenusForSelection();
   const int selected = widget_.SelectedCount();
   // Nothing selected: a moment later, if it stays so, the status says so.
   if (selected == 0) {
@@ -359,6 +362,173 @@ void TClipList::lvClipsColumnClick(int column) {
   SortRows(column, shown->ListSortAscending);
   shown->SetModified(true);
   widget_.ShowSortArrow(column, shown->ListSortAscending);
+}
+
+void TClipList::UpdateMenusForSelection() {
+  const int selected = widget_.SelectedCount();
+  const bool one = selected == 1;
+  const bool some = selected >= 1;
+  struct Enabling {
+    MenuItem item;
+    MenuItem tray;  // the tray menu's counterpart; the item itself when none
+    bool enabled;
+  };
+  const Enabling items[] = {
+      {MenuItem::kRenameTitle, MenuItem::kTrayRenameTitle, one},
+      {MenuItem::kShiftLeft, MenuItem::kTrayShiftLeft, one},
+      {MenuItem::kShiftRight, MenuItem::kTrayShiftRight, one},
+      {MenuItem::kRemoveLineBreaks, MenuItem::kTrayRemoveLineBreaks, some},
+      {MenuItem::kLowerCase, MenuItem::kTrayLowerCase, some},
+      {MenuItem::kUpperCase, MenuItem::kTrayUpperCase, some},
+      {MenuItem::kMixedCase, MenuItem::kTrayMixedCase, some},
+      {MenuItem::kSentenceCase, MenuItem::kTraySentenceCase, some},
+      {MenuItem::kCopyToCollection, MenuItem::kCopyToCollection, some},
+      {MenuItem::kDeleteSelected, MenuItem::kDeleteSelected, some},
+  };
+  for (const Enabling& e : items) {
+    menus_.SetEnabled(e.item, e.enabled);
+    if (settings_.UseSysTray && e.tray != e.item) menus_.SetEnabled(e.tray, e.enabled);
+  }
+}
+
+void TClipList::lvClipsClick() {
+  // Pick-and-paste takes one clip at a time.
+  if (host_.PickdropMode() && widget_.SelectedCount() > 1) widget_.SetMultiSelect(false);
+  // The traditional view's drop-down list closes here when that view comes.
+}
+
+void TClipList::lvClipsDblClick() {
+  // In pick-and-paste a double click pastes the selection; in the
+  // traditional view it closes the drop-down list. Both come with those
+  // modes; in the explorer view a double click is a click.
+}
+
+bool TClipList::lvClipsKeyDown(int virtual_key, KeyModifiers keys) {
+  // In pick-and-paste the keys are pick-and-paste's (Enter pastes, Esc
+  // ends it): they come with it.
+  if (host_.PickdropMode()) return false;
+  const bool ctrl_alone = keys.ctrl && !keys.shift && !keys.alt;
+  const bool shift_alone = keys.shift && !keys.ctrl && !keys.alt;
+  if (virtual_key == kVkT && ctrl_alone) {
+    mnuTitleClick();
+    return true;
+  }
+  if (virtual_key == kVkF10 && shift_alone) {
+    PopupMenuClipsPopup(/*from_keyboard=*/true);
+    return true;
+  }
+  // The Delete key moves the selected clips to the trash; deleting comes
+  // with moving clips between collections.
+  return false;
+}
+
+void TClipList::lvClipsMouseDown(MouseButton button, KeyModifiers keys, int row, int column) {
+  mouse_button_ = button;
+  TClipObj* const clip = ClipAt(row);
+  if (clip == nullptr || host_.PickdropMode()) return;
+  if (button == MouseButton::kLeft && column == listcolumn::kSourceUrl) {
+    // The Source URL cell is a link.
+    if (!clip->SourceURL.empty()) host_.OpenWithShell(clip->SourceURL);
+    return;
+  }
+  if (keys.alt) {
+    host_.ShowStatus(1, false, "Drag n Drop Into Rich Text Container in ANY Application");
+    // Dragging the clip's text out to other programs comes with moving
+    // clips (the OLE drag source).
+    return;
+  }
+  // Dragging rows onto the tree comes with moving clips between
+  // collections.
+}
+
+void TClipList::lvClipsMouseMove(int row, int column) {
+  const TClipObj* const clip = ClipAt(row);
+  widget_.SetHandCursor(clip != nullptr && column == listcolumn::kSourceUrl && !clip->SourceURL.empty());
+}
+
+void TClipList::PopupMenuClipsPopup(bool from_keyboard) {
+  const int selected = widget_.SelectedCount();
+  const TClipObj* const only = selected == 1 ? ClipAt(widget_.SelectedRows().front()) : nullptr;
+  const std::vector<ClipMenuEntry> entries = {
+      {ClipMenuCommand::kNewClip, "&New Clip", host_.ShownCollection() != nullptr},
+      {ClipMenuCommand::kDeleteClips, "&Delete Clip(s)", selected >= 1},
+      {ClipMenuCommand::kCancel, "&Cancel", true},
+      {ClipMenuCommand::kRename, "&Rename", selected == 1},
+      {ClipMenuCommand::kThumbnailSettings, "Change Thumbnail &Size and Font",
+       widget_.ViewStyle() == ListViewStyle::kIcons},
+      {ClipMenuCommand::kExportClips, "&Export Clip(s)", Count() > 1},
+      {ClipMenuCommand::kOpenSourceUrl, "Open Source URL In Browser", only != nullptr && !only->SourceURL.empty()},
+  };
+  const std::optional<ClipMenuCommand> chosen = widget_.PopupMenu(entries, from_keyboard);
+  if (!chosen) return;
+  switch (*chosen) {
+    case ClipMenuCommand::kRename:
+      mnuTitleClick();
+      break;
+    case ClipMenuCommand::kOpenSourceUrl:
+      mnu_OpenSourceURL1Click();
+      break;
+    case ClipMenuCommand::kCancel:
+      break;
+    case ClipMenuCommand::kNewClip:
+    case ClipMenuCommand::kDeleteClips:
+    case ClipMenuCommand::kThumbnailSettings:
+    case ClipMenuCommand::kExportClips:
+      // New clips, deleting, the settings dialog and export come with
+      // their own commands.
+      Log(loglevel::kData, "PopupMenuClipsPopup", "Command not available yet.");
+      break;
+  }
+}
+
+void TClipList::cmdScrollClick(bool up) {
+  // Auto-glue, when it comes, ends here.
+  if (Count() < 2) return;
+  const int focused = std::max(widget_.Focused(), 0);
+  const int row = std::clamp(focused + (up ? -1 : 1), 0, Count() - 1);
+  widget_.ClearSelection();
+  widget_.SetSelected(row, true);
+  widget_.SetFocused(row);
+  widget_.MakeVisible(row);
+  lvClipsChange(row, ListChange::kState);
+}
+
+void TClipList::SelectAllItems1Click() {
+  if (Count() == 0) return;
+  // Every row selected at once, then one report: the outcome of reporting
+  // row after row (the count of the selection, no clip of ours on the
+  // clipboard), without 100,000 status repaints.
+  for (int row = 0; row < Count(); ++row) widget_.SetSelected(row, true);
+  const int focused = widget_.Focused();
+  lvClipsChange(focused >= 0 ? focused : 0, ListChange::kState);
+}
+
+void TClipList::mnuTitleClick() {
+  TClipColl* const shown = host_.ShownCollection();
+  if (shown == nullptr || shown->ReadOnly) {
+    host_.ShowMessageBox("Sorry, The current collection is Read Only.", "Program Error", MsgButtons::kOk,
+                         MsgIcon::kError);
+    return;
+  }
+  if (widget_.SelectedCount() != 1) return;
+  const int row = widget_.SelectedRows().front();
+  TClipObj* const clip = ClipAt(row);
+  if (clip == nullptr) return;
+  const std::optional<std::string> title =
+      host_.AskText("Rename Clip Item", "Enter The New Name For The Item:", clip->Title);
+  if (!title) return;
+  clip->SetTitle(*title);
+  widget_.RowsChanged(row, row);
+  host_.SetHeaderText(clip->Title);
+}
+
+void TClipList::mnu_OpenSourceURL1Click() {
+  const TClipObj* const clip = host_.ClipboardClip();
+  if (clip == nullptr || clip->SourceURL.empty()) {
+    host_.ShowMessageBox("Please pick ONE clip, with a valid Source URL.", "Error", MsgButtons::kOk, MsgIcon::kError);
+    return;
+  }
+  host_.OpenWithShell(clip->SourceURL);
 }
 
 }  // namespace om

@@ -18,7 +18,9 @@
 #include "platform/clock.h"
 #include "platform/key_value_store.h"
 #include "platform/locale.h"
+#include "platform/prompts.h"
 #include "ui/main/clip_list_widget.h"
+#include "ui/main/widgets.h"
 
 namespace om {
 
@@ -58,13 +60,21 @@ class IClipListHost {
   // Arms Timer1 for the "No Items Selected." message; when it fires the
   // host calls NoSelectionTimer.
   virtual void ArmNoSelectionTimer() = 0;
+  // Message and input boxes, shown with the window out of the always-on-top
+  // position (SetNotOnTop ... SetStayOnTop around each).
+  virtual MsgResult ShowMessageBox(std::string_view text, std::string_view caption, MsgButtons buttons,
+                                   MsgIcon icon) = 0;
+  virtual std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
+                                             std::string_view text) = 0;
+  // The shell's default action on a URL.
+  virtual void OpenWithShell(std::string_view target) = 0;
 };
 
 class TClipList final : public IClipRowSource, public IClipListEvents {
  public:
   // The registry section (below the settings key) of the list's column
   // layout: "lvClips" for the main list.
-  TClipList(IClipListHost& host, IClipListWidget& widget, TAppSettings& settings, ILocale& locale,
+  TClipList(IClipListHost& host, IClipListWidget& widget, IMenus& menus, TAppSettings& settings, ILocale& locale,
             IKeyValueStore& store, IClock& clock, std::string layout_section);
   ~TClipList() override;
   TClipList(const TClipList&) = delete;
@@ -99,6 +109,27 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   void lvClipsChange(int row, ListChange change) override;
   void lvClipsKeyUp(int virtual_key) override;
   void lvClipsColumnClick(int column) override;
+  void lvClipsClick() override;
+  void lvClipsDblClick() override;
+  bool lvClipsKeyDown(int virtual_key, KeyModifiers keys) override;
+  void lvClipsMouseDown(MouseButton button, KeyModifiers keys, int row, int column) override;
+  void lvClipsMouseMove(int row, int column) override;
+  void PopupMenuClipsPopup(bool from_keyboard) override;
+
+  // --- Commands -----------------------------------------------------------
+  // Enables the clip commands for the selection: one row for the title and
+  // shift commands, one or more for the others.
+  void UpdateMenusForSelection();
+  // One row up (or down), clamped to the first and last row; the row is
+  // selected alone, and so goes on the clipboard.
+  void cmdScrollClick(bool up);
+  void SelectNextItemUp1Click() { cmdScrollClick(true); }
+  void SelectNextItemDown1Click() { cmdScrollClick(false); }
+  void SelectAllItems1Click();
+  // Renames the selected clip (Ctrl+T, Edit menu, context menu).
+  void mnuTitleClick();
+  // Opens the clipboard clip's source URL with the shell.
+  void mnu_OpenSourceURL1Click();
 
   // Timer1 came with the "No Items Selected." tag.
   void NoSelectionTimer();
@@ -125,6 +156,7 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
 
   IClipListHost& host_;
   IClipListWidget& widget_;
+  IMenus& menus_;
   TAppSettings& settings_;
   ILocale& locale_;
   IKeyValueStore& store_;
@@ -132,6 +164,8 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   const std::string layout_section_;
 
   std::vector<TClipObj*> rows_;
+  // The button of the last press in the list.
+  MouseButton mouse_button_ = MouseButton::kLeft;
   bool suppress_change_ = false;
   int widest_icon_strip_ = 0;
   double last_activity_ = 0;

@@ -52,6 +52,25 @@ enum class ListViewStyle { kDetails, kIcons };
 // How a list row changed (the list view's change notification).
 enum class ListChange { kState, kText, kImage };
 
+// The commands of the list's context menu, in the menu's order.
+enum class ClipMenuCommand { kNewClip, kDeleteClips, kCancel, kRename, kThumbnailSettings, kExportClips, kOpenSourceUrl };
+
+struct ClipMenuEntry {
+  ClipMenuCommand command;
+  std::string caption;
+  bool enabled = true;
+};
+
+// Mouse buttons as the list reports them.
+enum class MouseButton { kLeft, kRight, kMiddle };
+
+// Keys held with a key or a click.
+struct KeyModifiers {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
 class IClipListWidget {
  public:
   virtual ~IClipListWidget() = default;
@@ -105,6 +124,14 @@ class IClipListWidget {
   virtual void SetIconDrawing(bool show_type_icons, int widest_icon_strip) = 0;
   virtual void SetViewStyle(ListViewStyle style) = 0;
   virtual ListViewStyle ViewStyle() const = 0;
+  // Single or multiple selection.
+  virtual void SetMultiSelect(bool multi) = 0;
+  // The hand over a link, the arrow elsewhere.
+  virtual void SetHandCursor(bool hand) = 0;
+  // Shows the context menu and waits for the user's choice: at the mouse,
+  // or at the centre of the list (opened from the keyboard). nullopt when
+  // the menu was closed without one.
+  virtual std::optional<ClipMenuCommand> PopupMenu(const std::vector<ClipMenuEntry>& entries, bool at_centre) = 0;
 };
 
 // What the clip list's control reports: the user's own actions, one call
@@ -118,6 +145,19 @@ class IClipListEvents {
   virtual void lvClipsKeyUp(int virtual_key) = 0;
   // The user clicked a column header.
   virtual void lvClipsColumnClick(int column) = 0;
+  // A click and a double click in the list.
+  virtual void lvClipsClick() = 0;
+  virtual void lvClipsDblClick() = 0;
+  // A key pressed in the list; true when the list handled it (the control
+  // then does nothing more with it).
+  virtual bool lvClipsKeyDown(int virtual_key, KeyModifiers keys) = 0;
+  // A button went down over `row` (-1: no row) in `column` (-1: none).
+  virtual void lvClipsMouseDown(MouseButton button, KeyModifiers keys, int row, int column) = 0;
+  // The mouse moved over `row` and `column` (-1 for none).
+  virtual void lvClipsMouseMove(int row, int column) = 0;
+  // The user asked for the context menu (right click, the menu key, or
+  // Shift+F10: `from_keyboard`).
+  virtual void PopupMenuClipsPopup(bool from_keyboard) = 0;
 };
 
 }  // namespace om

@@ -38,8 +38,8 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
       emergency_exit_([] { std::_Exit(1); }) {
   InstallStoreServices();
   tree_ = std::make_unique<TCollectionsTree>(static_cast<ICollectionsTreeHost&>(*this), widgets_.tree, settings_);
-  clip_list_ = std::make_unique<TClipList>(static_cast<IClipListHost&>(*this), widgets_.clips, settings_, ports_.locale,
-                                           ports_.store, ports_.clock, "lvClips");
+  clip_list_ = std::make_unique<TClipList>(static_cast<IClipListHost&>(*this), widgets_.clips, widgets_.menus,
+                                           settings_, ports_.locale, ports_.store, ports_.clock, "lvClips");
   window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
   viewer_ = std::make_unique<TClipView5>(
       ClipViewPorts{ports_.windows, ports_.clock, ports_.processes, ports_.prompts, ports_.sound, ports_.locale,
@@ -185,6 +185,21 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kLocateLastClip:
       mnuLocateLastClipClick();
       break;
+    case MenuCommand::kRenameTitle:
+      clip_list_->mnuTitleClick();
+      break;
+    case MenuCommand::kSelectAll:
+      clip_list_->SelectAllItems1Click();
+      break;
+    case MenuCommand::kSelectPrevious:
+      clip_list_->SelectNextItemUp1Click();
+      break;
+    case MenuCommand::kSelectNext:
+      clip_list_->SelectNextItemDown1Click();
+      break;
+    case MenuCommand::kOpenSourceUrl:
+      clip_list_->mnu_OpenSourceURL1Click();
+      break;
   }
 }
 
@@ -208,6 +223,26 @@ void TfrmQL::SetHeaderText(std::string_view text) { widgets_.shell.SetHeaderText
 void TfrmQL::ArmNoSelectionTimer() { ArmTimer1(kTagNoSelection, kNoSelectionMs); }
 
 void TfrmQL::SetClipPanelVisible(bool visible) { widgets_.shell.SetClipPanelVisible(visible); }
+
+MsgResult TfrmQL::ShowMessageBox(std::string_view text, std::string_view caption, MsgButtons buttons,
+                                 MsgIcon icon) {
+  // Never hidden behind a window that stays on top.
+  widgets_.shell.LeaveTopmost();
+  const MsgResult answer = ports_.prompts.ShowMessage(text, caption, buttons, icon, widgets_.shell.Handle());
+  widgets_.shell.RestoreVisibility();
+  return answer;
+}
+
+std::optional<std::string> TfrmQL::AskText(std::string_view caption, std::string_view prompt, std::string_view text) {
+  widgets_.shell.LeaveTopmost();
+  std::optional<std::string> answer = ports_.prompts.InputBox(caption, prompt, text, widgets_.shell.Handle());
+  widgets_.shell.RestoreVisibility();
+  return answer;
+}
+
+void TfrmQL::OpenWithShell(std::string_view target) {
+  if (!ports_.shell.Open(target)) Log(loglevel::kError, "ShellOpen", "Could not open: " + std::string(target));
+}
 
 void TfrmQL::ShowCollection(TClipColl* coll) {
   shown_ = coll;

@@ -197,6 +197,11 @@ class TfrmQL final : public IMainFormEvents,
   void ArmNoSelectionTimer() override;
   void ShowCollection(TClipColl* coll) override;
   void SetClipPanelVisible(bool visible) override;
+  MsgResult ShowMessageBox(std::string_view text, std::string_view caption, MsgButtons buttons,
+                           MsgIcon icon) override;
+  std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
+                                     std::string_view text) override;
+  void OpenWithShell(std::string_view target) override;
   bool PrivacyMarkerPresent();
   bool ClipboardOffers(std::uint32_t format);
   void IgnoreChange(const char* log_text, const char* status_text);

@@ -17,6 +17,11 @@ enum class MenuCommand {
   kAutoCapture,       // "&Auto Capture" (F12)
   kTrayAutoCapture,   // the tray's "Aut&o Capture"
   kLocateLastClip,    // "&Locate Last Captured Clip"
+  kRenameTitle,       // Edit, "Rename &Title" (Ctrl+T)
+  kSelectAll,         // Edit, "Select All Items" (Ctrl+A)
+  kSelectPrevious,    // Edit, "Select &Previous Item (Up)"
+  kSelectNext,        // Edit, "Select &Next Item (Down)"
+  kOpenSourceUrl,     // View, "Open Source URL In Browser" (Ctrl+O)
 };
 
 class IMainFormEvents {

@@ -32,6 +32,28 @@ enum class MenuItem {
   kTrayExit,           // tray, "E&xit Program (Shut Down)"
   kLocateLastClip,     // View, "&Locate Last Captured Clip"
   kMagPaste,           // the preview's Paste button and the text pane's "Paste"
+  // The clip commands, enabled for the clips selected in the list
+  // (TClipList::UpdateMenusForSelection); the entries of the commands that
+  // exist yet are in the menus, the others arrive with their commands.
+  kRenameTitle,        // Edit, "Rename &Title" (Ctrl+T)
+  kShiftLeft,          // Edit, "<< Shift &Left"
+  kShiftRight,         // Edit, ">> Shift &Right"
+  kRemoveLineBreaks,   // Edit, "Remove Line&breaks"
+  kLowerCase,          // Edit, "&Lower Case"
+  kUpperCase,          // Edit, "&Upper Case"
+  kMixedCase,          // Edit, "&Mixed Case"
+  kSentenceCase,       // Edit, "&Sentence Case"
+  kCopyToCollection,   // Edit, "Copy Item To Collection"
+  kDeleteSelected,     // Edit, "&Delete Selected Items"
+  // Their counterparts in the tray icon's menu.
+  kTrayRenameTitle,
+  kTrayShiftLeft,
+  kTrayShiftRight,
+  kTrayRemoveLineBreaks,
+  kTrayLowerCase,
+  kTrayUpperCase,
+  kTrayMixedCase,
+  kTraySentenceCase,
 };
 
 class IMenus {

@@ -244,5 +244,170 @@ TEST_F(ClipListTest, ArrowKeysCopyOnlyTheRowReachedWhenReleased) {
   EXPECT_EQ(Form().ClipboardClip(), Form().ClipList().ClipAt(2));
 }
 
+TEST_F(ClipListTest, ClipCommandsAreEnabledForTheSelection) {
+  Loaded();
+  ForeignApp& app = Foreign();
+  for (const char* text : {"x", "y", "z"}) CopyText(app, text);
+  struct Case {
+    std::vector<int> rows;
+    bool one, some;
+  };
+  const Case cases[] = {{{}, false, false}, {{1}, true, true}, {{0, 2}, false, true}};
+  for (const Case& c : cases) {
+    widgets_.clips.ClearSelection();
+    for (int row : c.rows) widgets_.clips.SetSelected(row, true);
+    Form().ClipList().UpdateMenusForSelection();
+    const auto enabled = [&](MenuItem item) { return widgets_.menus.items[item].enabled; };
+    EXPECT_EQ(enabled(MenuItem::kRenameTitle), c.one) << c.rows.size();
+    EXPECT_EQ(enabled(MenuItem::kShiftRight), c.one) << c.rows.size();
+    EXPECT_EQ(enabled(MenuItem::kSentenceCase), c.some) << c.rows.size();
+    EXPECT_EQ(enabled(MenuItem::kDeleteSelected), c.some) << c.rows.size();
+    // The tray's items follow while the tray is in use.
+    ASSERT_TRUE(Settings().UseSysTray);
+    EXPECT_EQ(enabled(MenuItem::kTrayRenameTitle), c.one) << c.rows.size();
+    EXPECT_EQ(enabled(MenuItem::kTrayMixedCase), c.some) << c.rows.size();
+  }
+}
+
+TEST_F(ClipListTest, TheContextMenuOffersWhatTheSelectionAllows) {
+  Loaded();
+  ForeignApp& app = Foreign();
+  CopyText(app, "one");
+  CopyText(app, "two");
+  TClipList& list = Form().ClipList();
+  list.ClipAt(0)->SourceURL = "http://example.com/two";
+
+  widgets_.clips.Click(0);
+  list.PopupMenuClipsPopup(/*from_keyboard=*/false);
+  EXPECT_TRUE(widgets_.clips.MenuEnabled(ClipMenuCommand::kNewClip));
+  EXPECT_TRUE(widgets_.clips.MenuEnabled(ClipMenuCommand::kRename));
+  EXPECT_TRUE(widgets_.clips.MenuEnabled(ClipMenuCommand::kDeleteClips));
+  EXPECT_TRUE(widgets_.clips.MenuEnabled(ClipMenuCommand::kExportClips));
+  EXPECT_TRUE(widgets_.clips.MenuEnabled(ClipMenuCommand::kOpenSourceUrl));
+  EXPECT_FALSE(widgets_.clips.MenuEnabled(ClipMenuCommand::kThumbnailSettings));
+  EXPECT_TRUE(widgets_.clips.MenuEnabled(ClipMenuCommand::kCancel));
+  EXPECT_FALSE(widgets_.clips.menu_at_centre);
+
+  // Two rows: no rename, no URL; Shift+F10 opens it at the list's centre.
+  widgets_.clips.SetSelected(1, true);
+  EXPECT_TRUE(list.lvClipsKeyDown(0x79, KeyModifiers{.shift = true}));
+  EXPECT_TRUE(widgets_.clips.menu_at_centre);
+  EXPECT_FALSE(widgets_.clips.MenuEnabled(ClipMenuCommand::kRename));
+  EXPECT_FALSE(widgets_.clips.MenuEnabled(ClipMenuCommand::kOpenSourceUrl));
+  EXPECT_TRUE(widgets_.clips.MenuEnabled(ClipMenuCommand::kDeleteClips));
+
+  // The row without a URL has none to open.
+  widgets_.clips.Click(1);
+  list.PopupMenuClipsPopup(false);
+  EXPECT_FALSE(widgets_.clips.MenuEnabled(ClipMenuCommand::kOpenSourceUrl));
+  // Choosing "Open Source URL" on the first row opens it.
+  widgets_.clips.Click(0);
+  ClickRow(0);
+  widgets_.clips.menu_choice = ClipMenuCommand::kOpenSourceUrl;
+  list.PopupMenuClipsPopup(false);
+  EXPECT_EQ(shell_.opened, std::vector<std::string>{"http://example.com/two"});
+}
+
+TEST_F(ClipListTest, RenameAsksForTheTitleAndRefusesAReadOnlyCollection) {
+  Loaded();
+  CopyText(Foreign(), "old title");
+  TClipList& list = Form().ClipList();
+  ClickRow(0);
+  TClipObj* clip = list.ClipAt(0);
+  TClipColl* coll = Coll("Short-Term");
+  coll->SetModified(false);
+
+  // Cancel changes nothing.
+  list.mnuTitleClick();
+  ASSERT_EQ(desktop_.Prompts().ShownInputs().size(), 1u);
+  const fake::ShownInputBox& box = desktop_.Prompts().ShownInputs().back();
+  EXPECT_EQ(box.caption, "Rename Clip Item");
+  EXPECT_EQ(box.prompt, "Enter The New Name For The Item:");
+  EXPECT_EQ(box.text, "old title");
+  EXPECT_EQ(clip->Title, "old title");
+  EXPECT_FALSE(coll->Modified);
+
+  // Ctrl+T with a new title: the clip, its collection, the row and the
+  // header have it.
+  desktop_.Prompts().QueueInput("new title");
+  const int left = widgets_.shell.left_topmost, restored = widgets_.shell.restored_visibility;
+  EXPECT_TRUE(list.lvClipsKeyDown('T', KeyModifiers{.ctrl = true}));
+  EXPECT_EQ(clip->Title, "new title");
+  EXPECT_TRUE(coll->Modified);
+  EXPECT_EQ(widgets_.clips.Text(0, listcolumn::kTitle), "new title");
+  EXPECT_EQ(widgets_.shell.header, "new title");
+  // Asked with the window out of the always-on-top position.
+  EXPECT_EQ(widgets_.shell.left_topmost, left + 1);
+  EXPECT_EQ(widgets_.shell.restored_visibility, restored + 1);
+
+  // A read-only collection refuses.
+  coll->ReadOnly = true;
+  Form().MenuClick(MenuCommand::kRenameTitle);
+  ASSERT_FALSE(desktop_.Prompts().Shown().empty());
+  EXPECT_EQ(desktop_.Prompts().Shown().back().text, "Sorry, The current collection is Read Only.");
+  EXPECT_EQ(desktop_.Prompts().Shown().back().caption, "Program Error");
+  EXPECT_EQ(desktop_.Prompts().ShownInputs().size(), 2u);
+  coll->ReadOnly = false;
+}
+
+TEST_F(ClipListTest, PreviousAndNextStepOneRowClampedAndCopyIt) {
+  Loaded();
+  ForeignApp& app = Foreign();
+  for (const char* text : {"c", "b", "a"}) CopyText(app, text);  // rows: a, b, c
+  ClickRow(0);
+  Form().MenuClick(MenuCommand::kSelectNext);
+  EXPECT_EQ(ClipboardText(), "b");
+  Form().MenuClick(MenuCommand::kSelectNext);
+  Form().MenuClick(MenuCommand::kSelectNext);  // no wrap past the last row
+  EXPECT_EQ(widgets_.clips.Focused(), 2);
+  EXPECT_EQ(widgets_.clips.SelectedRows(), std::vector<int>{2});
+  EXPECT_EQ(ClipboardText(), "c");
+  Form().MenuClick(MenuCommand::kSelectPrevious);
+  EXPECT_EQ(ClipboardText(), "b");
+  EXPECT_EQ(widgets_.clips.made_visible.back(), 1);
+}
+
+TEST_F(ClipListTest, SelectAllReportsTheCountAndCopiesNothing) {
+  Loaded();
+  ForeignApp& app = Foreign();
+  for (const char* text : {"1", "2", "3", "4"}) CopyText(app, text);
+  const int copied = Settings().CopiedBack;
+  Form().MenuClick(MenuCommand::kSelectAll);
+  EXPECT_EQ(widgets_.clips.SelectedCount(), 4);
+  EXPECT_EQ(widgets_.status.panels[0], "4 Items Selected.");
+  EXPECT_EQ(Form().ClipboardClip(), nullptr);
+  EXPECT_EQ(Settings().CopiedBack, copied);
+}
+
+TEST_F(ClipListTest, TheSourceUrlCellIsALink) {
+  Loaded();
+  ForeignApp& app = Foreign();
+  CopyText(app, "no url");
+  CopyText(app, "with url");
+  TClipList& list = Form().ClipList();
+  list.ClipAt(0)->SourceURL = "http://example.com/";
+  list.lvClipsMouseMove(0, listcolumn::kSourceUrl);
+  EXPECT_TRUE(widgets_.clips.hand_cursor);
+  list.lvClipsMouseMove(0, listcolumn::kTitle);
+  EXPECT_FALSE(widgets_.clips.hand_cursor);
+  list.lvClipsMouseMove(1, listcolumn::kSourceUrl);
+  EXPECT_FALSE(widgets_.clips.hand_cursor);
+
+  list.lvClipsMouseDown(MouseButton::kLeft, {}, 1, listcolumn::kSourceUrl);
+  EXPECT_TRUE(shell_.opened.empty());
+  list.lvClipsMouseDown(MouseButton::kLeft, {}, 0, listcolumn::kSourceUrl);
+  EXPECT_EQ(shell_.opened, std::vector<std::string>{"http://example.com/"});
+
+  // The View menu's command opens the clipboard clip's URL, or says why not.
+  ClickRow(1);
+  Form().MenuClick(MenuCommand::kOpenSourceUrl);
+  EXPECT_EQ(shell_.opened.size(), 1u);
+  EXPECT_EQ(desktop_.Prompts().Shown().back().text, "Please pick ONE clip, with a valid Source URL.");
+  EXPECT_EQ(desktop_.Prompts().Shown().back().caption, "Error");
+  ClickRow(0);
+  Form().MenuClick(MenuCommand::kOpenSourceUrl);
+  EXPECT_EQ(shell_.opened.size(), 2u);
+}
+
 }  // namespace
 }  // namespace om::testing

@@ -139,6 +139,24 @@ class FakeClipList final : public IClipListWidget {
   void MakeVisible(int index) override { made_visible.push_back(index); }
   void SetViewStyle(ListViewStyle style) override { view_style = style; }
   ListViewStyle ViewStyle() const override { return view_style; }
+  void SetMultiSelect(bool multi) override { multi_select = multi; }
+  void SetHandCursor(bool hand) override { hand_cursor = hand; }
+  // Records the menu as shown and answers with the queued choice (none:
+  // closed without one).
+  std::optional<ClipMenuCommand> PopupMenu(const std::vector<ClipMenuEntry>& entries, bool at_centre) override {
+    shown_menus.push_back(entries);
+    menu_at_centre = at_centre;
+    std::optional<ClipMenuCommand> choice = menu_choice;
+    menu_choice.reset();
+    return choice;
+  }
+  // Whether the last menu shown had `command` enabled.
+  bool MenuEnabled(ClipMenuCommand command) const {
+    for (const ClipMenuEntry& entry : shown_menus.at(shown_menus.size() - 1)) {
+      if (entry.command == command) return entry.enabled;
+    }
+    throw std::out_of_range("no such entry in the menu");
+  }
 
   // What the control would show in a cell, asked of the row source.
   std::string Text(int index, int column) const {
@@ -191,6 +209,11 @@ class FakeClipList final : public IClipListWidget {
   }
 
   int updating = 0;
+  bool multi_select = true;
+  bool hand_cursor = false;
+  std::vector<std::vector<ClipMenuEntry>> shown_menus;
+  bool menu_at_centre = false;
+  std::optional<ClipMenuCommand> menu_choice;
   int row_count_changes = 0;
   int rows_changed = 0;
   ListViewStyle view_style = ListViewStyle::kDetails;
