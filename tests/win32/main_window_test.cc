@@ -56,6 +56,24 @@ class Recorder final : public IMainFormEvents, public ITreeEvents, public IClipL
   }
   void lvClipsKeyUp(int virtual_key) override { calls.push_back("lvClipsKeyUp " + std::to_string(virtual_key)); }
   void lvClipsColumnClick(int column) override { calls.push_back("lvClipsColumnClick " + std::to_string(column)); }
+  void lvClipsClick() override { calls.push_back("lvClipsClick"); }
+  void lvClipsDblClick() override { calls.push_back("lvClipsDblClick"); }
+  bool lvClipsKeyDown(int virtual_key, KeyModifiers keys) override {
+    calls.push_back("lvClipsKeyDown " + std::to_string(virtual_key) + (keys.ctrl ? " ctrl" : "") +
+                    (keys.shift ? " shift" : ""));
+    return handle_keys;
+  }
+  void lvClipsMouseDown(MouseButton button, KeyModifiers, int row, int column) override {
+    calls.push_back("lvClipsMouseDown " + std::to_string(static_cast<int>(button)) + " " + std::to_string(row) +
+                    " " + std::to_string(column));
+  }
+  void lvClipsMouseMove(int row, int column) override {
+    calls.push_back("lvClipsMouseMove " + std::to_string(row) + " " + std::to_string(column));
+  }
+  void PopupMenuClipsPopup(bool from_keyboard) override {
+    calls.push_back(std::string("PopupMenuClipsPopup") + (from_keyboard ? " keyboard" : " mouse"));
+  }
+  bool handle_keys = false;
 
   bool Has(const std::string& call) const { return std::find(calls.begin(), calls.end(), call) != calls.end(); }
   int CountStarting(const std::string& prefix) const {
@@ -288,6 +306,71 @@ TEST_F(MainWindowTest, TheVirtualListShowsItsSourcesRowsAndKeepsTheSelectionOnIn
   list.SetRowCount(0);
 }
 
+TEST_F(MainWindowTest, MouseKeysAndTheContextMenuOfTheListReachTheBehaviour) {
+  IClipListWidget& list = window.Widgets().clips;
+  const HWND control = window.clips().hwnd();
+  TestRows rows;
+  for (const char* title : {"alpha", "bravo"}) {
+    rows.rows.push_back({{title, "1", "2", "3", "4", "N", "N", "N", "N", "N", "N", "http://x/"}, 0});
+  }
+  rows.ShowIn(list);
+  for (int column = 1; column <= 10; ++column) list.SetColumnWidth(column, 20);
+  RECT title{}, url{};
+  ListView_GetSubItemRect(control, 1, 0, LVIR_BOUNDS, &title);
+  ListView_GetSubItemRect(control, 1, 11, LVIR_BOUNDS, &url);
+  const POINT in_url{(url.left + url.right) / 2, (url.top + url.bottom) / 2};
+  // Moves and presses name the row and the column under the mouse.
+  ::SendMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(in_url.x, in_url.y));
+  EXPECT_TRUE(events.Has("lvClipsMouseMove 1 11"));
+  ::SendMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(title.left + 5, title.top + 2));
+  EXPECT_TRUE(events.Has("lvClipsMouseMove 1 0"));
+  // The control follows a pressed button in a loop of its own until the
+  // button is up: the release waits in the queue before the press.
+  ::PostMessageA(control, WM_RBUTTONUP, 0, MAKELPARAM(in_url.x, in_url.y));
+  ::SendMessageA(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(in_url.x, in_url.y));
+  RunLoopPastTimers(window, 50);
+  EXPECT_TRUE(events.Has("lvClipsMouseDown 1 1 11"));
+  // The hand is the behaviour's to ask for.
+  list.SetHandCursor(true);
+  EXPECT_TRUE(window.clips().hand_cursor());
+  list.SetHandCursor(false);
+
+  // Keys: the behaviour sees Ctrl with them; the context menu from the
+  // keyboard opens at the list.
+  ::SendMessageA(control, WM_KEYDOWN, 'T', 0);
+  EXPECT_TRUE(events.Has("lvClipsKeyDown 84"));
+  ::SendMessageA(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
+  EXPECT_TRUE(events.Has("PopupMenuClipsPopup keyboard"));
+
+  // The menu shows its entries, greyed as told, and returns the choice.
+  const std::vector<ClipMenuEntry> entries = {{ClipMenuCommand::kNewClip, "&New Clip", false},
+                                              {ClipMenuCommand::kRename, "&Rename", true}};
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    // The menu is up: its second entry chosen with the keyboard, as the
+    // menu's own loop reads keys from this thread's queue.
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    for (WPARAM key : {WPARAM{VK_DOWN}, WPARAM{VK_DOWN}, WPARAM{VK_RETURN}}) {
+      ::PostMessageA(menu, WM_KEYDOWN, key, 0);
+      ::PostMessageA(menu, WM_KEYUP, key, 0);
+    }
+  });
+  // Should the keys not arrive, the menu is closed after a while so that the
+  // test fails instead of hanging.
+  UINT_PTR guard = ::SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::EndMenu();
+  });
+  ASSERT_NE(timer, 0u);
+  ::ShowWindow(window.hwnd(), SW_SHOW);
+  ::SetForegroundWindow(window.hwnd());
+  const std::optional<ClipMenuCommand> chosen = list.PopupMenu(entries, /*at_centre=*/true);
+  ::ShowWindow(window.hwnd(), SW_HIDE);
+  ::KillTimer(nullptr, guard);
+  EXPECT_EQ(chosen, ClipMenuCommand::kRename);
+  list.SetRowCount(0);
+}
+
 TEST_F(MainWindowTest, ColumnWidthsOrderAndSortArrowReachTheControl) {
   IClipListWidget& list = window.Widgets().clips;
   const HWND control = window.clips().hwnd();
@@ -437,10 +520,15 @@ TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
       {"E&xit", MenuCommand::kExit},
       {"&Auto Capture\tF12", MenuCommand::kAutoCapture},
       {"&Locate Last Captured Clip", MenuCommand::kLocateLastClip},
+      {"Open Source URL In Browser\tCtrl+O", MenuCommand::kOpenSourceUrl},
+      {"Rename &Title\tCtrl+T", MenuCommand::kRenameTitle},
+      {"Select All Items\tCtrl+A", MenuCommand::kSelectAll},
+      {"Select &Previous Item (Up)", MenuCommand::kSelectPrevious},
+      {"Select &Next Item (Down)", MenuCommand::kSelectNext},
   };
   const HMENU bar = ::GetMenu(window.hwnd());
   ASSERT_NE(bar, nullptr);
-  EXPECT_EQ(MenuCaptions(bar), (std::vector<std::string>{"&File", "&Config", "&View"}));
+  EXPECT_EQ(MenuCaptions(bar), (std::vector<std::string>{"&File", "&Edit", "&Config", "&View"}));
   for (const Case& c : cases) {
     const UINT id = FindMenuId(bar, c.caption);
     ASSERT_NE(id, 0u) << c.caption;

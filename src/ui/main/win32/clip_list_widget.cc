@@ -368,6 +368,52 @@ LRESULT ClipListWidget::CustomDraw(NMLVCUSTOMDRAW& draw) {
   }
 }
 
+void ClipListWidget::SetMultiSelect(bool multi) {
+  LONG_PTR style = ::GetWindowLongPtrA(hwnd_, GWL_STYLE);
+  style = multi ? (style & ~static_cast<LONG_PTR>(LVS_SINGLESEL)) : (style | LVS_SINGLESEL);
+  ::SetWindowLongPtrA(hwnd_, GWL_STYLE, style);
+}
+
+void ClipListWidget::SetHandCursor(bool hand) { hand_cursor_ = hand; }
+
+void ClipListWidget::HitTest(POINT at, int& row, int& column) const {
+  LVHITTESTINFO hit{};
+  hit.pt = at;
+  // The sub-item hit test knows where the user dragged the columns to and
+  // how far the list is scrolled.
+  const int index = ListView_SubItemHitTest(hwnd_, &hit);
+  row = index >= 0 && Valid(index) ? index : -1;
+  column = row >= 0 ? hit.iSubItem : -1;
+}
+
+std::optional<ClipMenuCommand> ClipListWidget::PopupMenu(const std::vector<ClipMenuEntry>& entries, bool at_centre) {
+  Menu menu(::CreatePopupMenu());
+  if (!menu) {
+    LogOsFailure("CreatePopupMenu(clip list)");
+    return std::nullopt;
+  }
+  // Identifiers from 1: TrackPopupMenu returns 0 for "nothing chosen".
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    UINT flags = MF_STRING | (entries[i].enabled ? MF_ENABLED : MF_GRAYED);
+    ::AppendMenuA(menu.get(), flags, i + 1, entries[i].caption.c_str());
+  }
+  POINT at{};
+  if (at_centre) {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    at = {client.right / 2, client.bottom / 2};
+    ::ClientToScreen(hwnd_, &at);
+  } else {
+    ::GetCursorPos(&at);
+  }
+  shown_menu_ = menu.get();
+  const UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                         at.x, at.y, 0, ::GetParent(hwnd_), nullptr));
+  shown_menu_ = nullptr;
+  if (chosen == 0 || chosen > entries.size()) return std::nullopt;
+  return entries[chosen - 1].command;
+}
+
 void ClipListWidget::SetViewStyle(ListViewStyle style) {
   // The icon view (thumbnails) comes with its image list; until then the
   // list stays in details view.

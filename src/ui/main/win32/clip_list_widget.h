@@ -80,6 +80,15 @@ class ClipListWidget final : public IClipListWidget {
   void SetIconDrawing(bool show_type_icons, int widest_icon_strip) override;
   void SetViewStyle(ListViewStyle style) override;
   ListViewStyle ViewStyle() const override;
+  void SetMultiSelect(bool multi) override;
+  void SetHandCursor(bool hand) override;
+  std::optional<ClipMenuCommand> PopupMenu(const std::vector<ClipMenuEntry>& entries, bool at_centre) override;
+  bool hand_cursor() const { return hand_cursor_; }
+  // The row and column under a point of the list's client area; -1 for
+  // none.
+  void HitTest(POINT at, int& row, int& column) const;
+  // The menu shown by PopupMenu, while it is up (for the tests).
+  HMENU shown_menu() const { return shown_menu_; }
 
  private:
   bool Valid(int index) const { return index >= 0 && index < Count(); }
@@ -102,6 +111,8 @@ class ClipListWidget final : public IClipListWidget {
   int quiet_ = 0;
   int updating_ = 0;
   IClipRowSource* source_ = nullptr;
+  bool hand_cursor_ = false;
+  HMENU shown_menu_ = nullptr;
 };
 
 }  // namespace om::win32

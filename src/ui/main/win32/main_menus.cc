@@ -13,6 +13,11 @@ constexpr UINT kIdFileReload = 102;
 constexpr UINT kIdExit = 103;
 constexpr UINT kIdAutoCapture = 201;
 constexpr UINT kIdLocateLastClip = 301;
+constexpr UINT kIdOpenSourceUrl = 302;
+constexpr UINT kIdRenameTitle = 501;
+constexpr UINT kIdSelectAll = 502;
+constexpr UINT kIdSelectPrevious = 503;
+constexpr UINT kIdSelectNext = 504;
 constexpr UINT kIdTrayAutoCapture = 401;
 constexpr UINT kIdTrayExit = 402;
 
@@ -24,7 +29,7 @@ constexpr ItemId kItemIds[] = {
     {MenuItem::kFileSave, kIdFileSave},        {MenuItem::kFileReload, kIdFileReload},
     {MenuItem::kExit, kIdExit},                {MenuItem::kAutoCapture, kIdAutoCapture},
     {MenuItem::kLocateLastClip, kIdLocateLastClip}, {MenuItem::kTrayAutoCapture, kIdTrayAutoCapture},
-    {MenuItem::kTrayExit, kIdTrayExit},
+    {MenuItem::kTrayExit, kIdTrayExit},         {MenuItem::kRenameTitle, kIdRenameTitle},
 };
 
 struct IdCommand {
@@ -36,6 +41,11 @@ constexpr IdCommand kIdCommands[] = {
     {kIdExit, MenuCommand::kExit},               {kIdTrayExit, MenuCommand::kExit},
     {kIdAutoCapture, MenuCommand::kAutoCapture}, {kIdTrayAutoCapture, MenuCommand::kTrayAutoCapture},
     {kIdLocateLastClip, MenuCommand::kLocateLastClip},
+    {kIdOpenSourceUrl, MenuCommand::kOpenSourceUrl},
+    {kIdRenameTitle, MenuCommand::kRenameTitle},
+    {kIdSelectAll, MenuCommand::kSelectAll},
+    {kIdSelectPrevious, MenuCommand::kSelectPrevious},
+    {kIdSelectNext, MenuCommand::kSelectNext},
 };
 
 }  // namespace
@@ -54,8 +64,16 @@ MainMenus::MainMenus() {
         {kIdFileReload, "Reload All Clips From Disk"},
         {0, ""},
         {kIdExit, "E&xit"}}},
+      {"&Edit",
+       {{kIdRenameTitle, "Rename &Title\tCtrl+T"},
+        {0, ""},
+        {kIdSelectAll, "Select All Items\tCtrl+A"},
+        {kIdSelectPrevious, "Select &Previous Item (Up)"},
+        {kIdSelectNext, "Select &Next Item (Down)"}}},
       {"&Config", {{kIdAutoCapture, "&Auto Capture\tF12"}}},
-      {"&View", {{kIdLocateLastClip, "&Locate Last Captured Clip"}}},
+      {"&View",
+       {{kIdLocateLastClip, "&Locate Last Captured Clip"},
+        {kIdOpenSourceUrl, "Open Source URL In Browser\tCtrl+O"}}},
   };
   for (const BarMenu& m : bar_menus) {
     Popup popup{::CreatePopupMenu(), m.entries};
@@ -78,6 +96,9 @@ MainMenus::MainMenus() {
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(kIdFileSave)},
       {FVIRTKEY, VK_F12, static_cast<WORD>(kIdAutoCapture)},
+      {FVIRTKEY | FCONTROL, 'T', static_cast<WORD>(kIdRenameTitle)},
+      {FVIRTKEY | FCONTROL, 'A', static_cast<WORD>(kIdSelectAll)},
+      {FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(kIdOpenSourceUrl)},
   };
   accelerators_.reset(::CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
   if (!accelerators_) LogOsFailure("CreateAcceleratorTableA");

@@ -1,6 +1,7 @@
 #include "ui/main/win32/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <exception>
@@ -177,11 +178,56 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, 
 LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (self == nullptr || self->list_proc_ == nullptr) return ::DefWindowProcA(hwnd, message, wparam, lparam);
-  const LRESULT result = ::CallWindowProcA(self->list_proc_, hwnd, message, wparam, lparam);
   IClipListEvents* const list_events = self->events_ != nullptr ? self->events_->ClipListEvents() : nullptr;
-  if (message == WM_KEYUP && list_events != nullptr) {
+  if (list_events == nullptr) return ::CallWindowProcA(self->list_proc_, hwnd, message, wparam, lparam);
+  try {
+    const auto modifiers = [] {
+      return KeyModifiers{::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_MENU) < 0};
+    };
+    switch (message) {
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        // Shift+F10 comes as a system key: F10 is the menu key.
+        if (list_events->lvClipsKeyDown(static_cast<int>(wparam), modifiers())) return 0;
+        break;
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN: {
+        int row = -1, column = -1;
+        self->clips_->HitTest(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, row, column);
+        const MouseButton button = message == WM_LBUTTONDOWN   ? MouseButton::kLeft
+                                   : message == WM_RBUTTONDOWN ? MouseButton::kRight
+                                                               : MouseButton::kMiddle;
+        list_events->lvClipsMouseDown(button, modifiers(), row, column);
+        break;
+      }
+      case WM_MOUSEMOVE: {
+        int row = -1, column = -1;
+        self->clips_->HitTest(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, row, column);
+        list_events->lvClipsMouseMove(row, column);
+        break;
+      }
+      case WM_SETCURSOR:
+        if (LOWORD(lparam) == HTCLIENT && self->clips_->hand_cursor() && !self->busy_) {
+          ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+          return TRUE;
+        }
+        break;
+      case WM_CONTEXTMENU:
+        // (-1, -1): opened from the keyboard.
+        list_events->PopupMenuClipsPopup(lparam == -1);
+        return 0;
+      default:
+        break;
+    }
+  } catch (...) {
+    ReportEscaped();
+    return 0;
+  }
+  const LRESULT result = ::CallWindowProcA(self->list_proc_, hwnd, message, wparam, lparam);
+  if (message == WM_KEYUP && self->events_ != nullptr) {
     try {
-      list_events->lvClipsKeyUp(static_cast<int>(wparam));
+      if (IClipListEvents* const events = self->events_->ClipListEvents()) events->lvClipsKeyUp(static_cast<int>(wparam));
     } catch (...) {
       ReportEscaped();
     }
@@ -341,6 +387,12 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
       }
       case LVN_COLUMNCLICK:
         list_events->lvClipsColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        return 0;
+      case NM_CLICK:
+        list_events->lvClipsClick();
+        return 0;
+      case NM_DBLCLK:
+        list_events->lvClipsDblClick();
         return 0;
       default:
         return 0;
