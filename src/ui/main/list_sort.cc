@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 #include <string>
+#include <unordered_map>
 
 #include "platform/datetime.h"
 
@@ -241,14 +242,25 @@ int CompareListTexts(std::string_view a, std::string_view b, ILocale& locale) {
 
 std::vector<ListSortKey> MakeListSortKeys(const std::vector<std::string>& texts, ILocale& locale) {
   const DateTimePictures pictures(locale);
-  std::vector<ListSortKey> keys;
-  keys.reserve(texts.size());
-  for (const std::string& text : texts) {
-    ListSortKey key;
-    key.date_time = ParseDateTime(text, pictures);
-    key.number = locale.ParseFloat(text);
-    key.text = locale.SortKey(text);
-    keys.push_back(std::move(key));
+  std::vector<ListSortKey> keys(texts.size());
+  bool all_dates = true, all_numbers = true;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    keys[i].date_time = ParseDateTime(texts[i], pictures);
+    keys[i].number = locale.ParseFloat(texts[i]);
+    all_dates = all_dates && keys[i].date_time.has_value();
+    all_numbers = all_numbers && keys[i].number.has_value();
+  }
+  // When every text is a date-time, or every one a number, no two of them
+  // compare as text: the system's sort keys (the dearest part) are not
+  // needed.
+  if (all_dates || all_numbers) return keys;
+  // Columns repeat their texts ("Y" and "N", a few programs, ...): each
+  // distinct text is keyed once.
+  std::unordered_map<std::string_view, std::size_t> first_of;
+  first_of.reserve(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const auto [at, fresh] = first_of.try_emplace(texts[i], i);
+    keys[i].text = fresh ? locale.SortKey(texts[i]) : keys[at->second].text;
   }
   return keys;
 }

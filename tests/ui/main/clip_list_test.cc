@@ -49,6 +49,15 @@ TEST(ListSortTest, TextsCompareAsDateTimesThenNumbersThenText) {
   for (const Case& c : cases) {
     EXPECT_EQ(CompareListTexts(c.a, c.b, *c.locale), c.order) << c.a << " vs " << c.b;
     EXPECT_EQ(CompareListTexts(c.b, c.a, *c.locale), -c.order) << c.b << " vs " << c.a;
+    // Keys read once order the same way (the list sorts by them); a column
+    // of numbers alone skips the text keys, one of repeated texts keys
+    // each text once.
+    for (const std::vector<std::string>& column :
+         {std::vector<std::string>{c.a, c.b}, std::vector<std::string>{c.a, c.b, c.a, "x"}}) {
+      const std::vector<ListSortKey> keys = MakeListSortKeys(column, *c.locale);
+      EXPECT_EQ(CompareListSortKeys(keys[0], keys[1]), c.order) << "keys: " << c.a << " vs " << c.b;
+      EXPECT_EQ(CompareListSortKeys(keys[1], keys[0]), -c.order) << "keys: " << c.b << " vs " << c.a;
+    }
   }
   EXPECT_FALSE(ParseListDateTime("2/30/2024", us));
   ASSERT_TRUE(ParseListDateTime("3/5/2024 2:07:09 PM", us));

@@ -82,7 +82,8 @@ void ClipListWidget::EndUpdate() {
 void ClipListWidget::SetRowCount(int count) {
   QuietScope quiet(quiet_);
   // A new count is a new list: nothing selected, nothing focused.
-  ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ClearSelection();
+  SetFocused(-1);
   ListView_SetItemCountEx(hwnd_, std::max(count, 0), 0);
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -149,7 +150,14 @@ void ClipListWidget::GetDispInfo(NMLVDISPINFOW& info) {
 
 void ClipListWidget::ClearSelection() {
   QuietScope quiet(quiet_);
-  ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+  // Usually one row is selected: deselecting it alone is cheap, where the
+  // all-rows form visits every row of a long list (as Wine's control does).
+  const std::vector<int> selected = SelectedRows();
+  if (selected.size() > 64) {
+    ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+    return;
+  }
+  for (const int row : selected) ListView_SetItemState(hwnd_, row, 0, LVIS_SELECTED);
 }
 
 void ClipListWidget::SetSelected(int index, bool selected) {
