@@ -6,7 +6,7 @@ FUZZ   ?= build/fuzz
 JOBS   ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 
-.PHONY: all test run bench fuzz bootstrap native win test-native test-win test-exchange clean
+.PHONY: all test run bench bench-wine fuzz bootstrap native win test-native test-win test-exchange clean
 
 all: native win
 
@@ -59,6 +59,13 @@ bench: bootstrap
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DOM_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) --target om_bench -j$(JOBS)
 	$(BENCH)/om_bench $(BENCH_ARGS)
+
+# The clip list's benchmark on the real program under Wine (start-up with
+# 100,000 clips, memory, sorting by each column), never part of the tests.
+bench-wine: bootstrap
+	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(WIN) --target om_list_bench -j$(JOBS)
+	scripts/bench-wine $(WIN) $(BENCH_ARGS)
 
 # Fuzzing, never part of the tests: the fuzz targets built with clang and
 # libFuzzer, each run for FUZZ_SECONDS (logs, corpus and crashes in $(FUZZ)).
