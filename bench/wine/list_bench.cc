@@ -423,7 +423,7 @@ void SortBreakdown(const std::string& base) {
       }
     }
     const double made = Now();
-    const std::vector<ListSortKey> keys = MakeListSortKeys(texts, locale);
+    const ListSortKeys keys(texts, locale);
     const double keyed = Now();
     std::size_t key_bytes = 0;
     for (const std::string& text : texts) key_bytes += locale.SortKey(text).size();
@@ -434,7 +434,7 @@ void SortBreakdown(const std::string& base) {
     std::vector<std::size_t> order(keys.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(),
-                     [&keys](std::size_t a, std::size_t b) { return CompareListSortKeys(keys[a], keys[b]) < 0; });
+                     [&keys](std::size_t a, std::size_t b) { return keys.Compare(a, b) < 0; });
     const double sorted = Now();
     std::printf("%-14s %9.3f %9.3f %9s %9.3f %9.3f %9.3f\n", kColumnNames[column], made - start, keyed - made, "",
                 sort_keys - keyed, parsed - sort_keys, sorted - parsed);

@@ -32,10 +32,16 @@ class ILocale {
   // user's locale, letter case counting (ANSI text). The locale's order is
   // not the bytes' order: "apple" < "Banana" < "cherry".
   virtual int CompareText(std::string_view a, std::string_view b) = 0;
-  // The text's sort key: two keys compared byte by byte (as std::string
-  // compares) order as CompareText orders their texts. For sorting many
-  // texts, where asking the system for every comparison would cost too much.
-  virtual std::string SortKey(std::string_view text) = 0;
+  // Appends the text's sort key to `key`: two keys compared byte by byte
+  // (as std::string compares) order as CompareText orders their texts. For
+  // sorting many texts, where asking the system for every comparison would
+  // cost too much; appending lets many keys share one buffer.
+  virtual void AppendSortKey(std::string_view text, std::string& key) = 0;
+  std::string SortKey(std::string_view text) {
+    std::string key;
+    AppendSortKey(text, key);
+    return key;
+  }
 
   // General number format: up to 15 significant digits, no trailing zeros,
   // the locale's decimal separator, scientific form only for very large or

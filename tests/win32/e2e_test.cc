@@ -456,6 +456,43 @@ TEST_F(EndToEnd, ClipsAreKeptAcrossARestart) {
   CloseProgram(*again);
 }
 
+TEST_F(EndToEnd, TheSortOrderChosenByAHeaderClickSurvivesARestart) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  for (const char* text : {"bravo", "charlie", "alpha"}) {
+    Copy({Text(text)});
+    WaitOutSettling();
+  }
+  ASSERT_TRUE(WaitForClipCount(*window, 3));
+  // Newest first, by "MySort".
+  EXPECT_EQ(window->RowText(0, 0), "alpha");
+  // A click on the "Title" header: by title, in the direction shown
+  // (descending) until it is clicked again.
+  HWND header = ::FindWindowExA(window->Control(WC_LISTVIEWA), nullptr, WC_HEADERA, nullptr);
+  ASSERT_NE(header, nullptr);
+  DWORD_PTR ignored = 0;
+  const LPARAM at = MAKELPARAM(40, 8);
+  ASSERT_TRUE(::SendMessageTimeoutA(header, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 5000, &ignored));
+  ASSERT_TRUE(::SendMessageTimeoutA(header, WM_LBUTTONUP, 0, at, SMTO_NORMAL, 5000, &ignored));
+  const auto titles = [](const ProgramWindow& shown) {
+    std::vector<std::string> out;
+    for (int row = 0; row < shown.ClipCount(); ++row) out.push_back(shown.RowText(row, 0));
+    return out;
+  };
+  EXPECT_EQ(titles(*window), (std::vector<std::string>{"charlie", "bravo", "alpha"}));
+  ASSERT_TRUE(::SendMessageTimeoutA(header, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 5000, &ignored));
+  ASSERT_TRUE(::SendMessageTimeoutA(header, WM_LBUTTONUP, 0, at, SMTO_NORMAL, 5000, &ignored));
+  EXPECT_EQ(titles(*window), (std::vector<std::string>{"alpha", "bravo", "charlie"}));
+  CloseProgram(*window);
+
+  // The order is the collection's: the next start shows it.
+  auto again = StartProgram();
+  ASSERT_TRUE(again);
+  ASSERT_TRUE(WaitForClipCount(*again, 3));
+  EXPECT_EQ(titles(*again), (std::vector<std::string>{"alpha", "bravo", "charlie"}));
+  CloseProgram(*again);
+}
+
 TEST_F(EndToEnd, ACopyMarkedPrivateLeavesNoTrace) {
   auto window = StartProgram();
   ASSERT_TRUE(window);

@@ -20,12 +20,10 @@ int FakeLocale::CompareText(std::string_view a, std::string_view b) {
   return 0;
 }
 
-std::string FakeLocale::SortKey(std::string_view text) {
+void FakeLocale::AppendSortKey(std::string_view text, std::string& key) {
   // The folded text first, then (after a byte below every character) one
   // mark per character, a lower-case one first: the order CompareText gives.
   const std::string folded = AnsiLowerCase(text);
-  std::string key;
-  key.reserve(folded.size() * 2 + 1);
   for (char c : folded) {
     // Bytes shifted up by one, so that the separator sorts below them all.
     const auto byte = static_cast<unsigned char>(c);
@@ -38,7 +36,6 @@ std::string FakeLocale::SortKey(std::string_view text) {
   }
   key += '\0';
   for (std::size_t i = 0; i < text.size(); ++i) key += folded[i] == text[i] ? '\1' : '\2';
-  return key;
 }
 
 }  // namespace om::fake

@@ -21,7 +21,7 @@ class FakeLocale : public ILocale {
   char DecimalSeparator() override { return decimal_separator; }
   std::string FormatDateTime(double value) override;
   int CompareText(std::string_view a, std::string_view b) override;
-  std::string SortKey(std::string_view text) override;
+  void AppendSortKey(std::string_view text, std::string& key) override;
 };
 
 }  // namespace om::fake

@@ -63,26 +63,37 @@ int Win32Locale::CompareText(std::string_view a, std::string_view b) {
   return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
 }
 
-std::string Win32Locale::SortKey(std::string_view text) {
+void Win32Locale::AppendSortKey(std::string_view text, std::string& out) {
   constexpr std::size_t kMaxLength = 0x7fffffff / 8;
   if (text.size() <= kMaxLength) {
     const int length = static_cast<int>(text.size());
-    // The key's size first, then the key (it ends with a zero byte, which
-    // is left out: keys compare as strings).
-    const int size = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length, nullptr, 0);
-    if (size > 0) {
-      std::string key(static_cast<std::size_t>(size), '\0');
-      const int written = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length,
-                                         reinterpret_cast<LPSTR>(key.data()), size);
-      if (written > 0) {
-        key.resize(static_cast<std::size_t>(written));
-        while (!key.empty() && key.back() == '\0') key.pop_back();
-        return key;
+    // One call into a buffer that holds the key of almost any text (a key
+    // is a few bytes per character); asking for the size first only when
+    // it does not. The key ends with a zero byte, which is left out: keys
+    // compare as strings.
+    const std::size_t start = out.size();
+    std::size_t room = text.size() * 4 + 16;
+    out.resize(start + room);
+    int written = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length,
+                                 reinterpret_cast<LPSTR>(out.data() + start), static_cast<int>(room));
+    if (written == 0 && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+      const int size = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length, nullptr, 0);
+      if (size > 0) {
+        room = static_cast<std::size_t>(size);
+        out.resize(start + room);
+        written = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length,
+                                 reinterpret_cast<LPSTR>(out.data() + start), size);
       }
     }
+    if (written > 0) {
+      out.resize(start + static_cast<std::size_t>(written));
+      while (out.size() > start && out.back() == '\0') out.pop_back();
+      return;
+    }
+    out.resize(start);
   }
   // The system could not make one: the bytes, as CompareText then compares.
-  return std::string(text);
+  out.append(text);
 }
 
 }  // namespace om::win32

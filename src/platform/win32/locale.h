@@ -13,7 +13,7 @@ class Win32Locale final : public ILocale {
   char DecimalSeparator() override;
   std::string FormatDateTime(double value) override;
   int CompareText(std::string_view a, std::string_view b) override;
-  std::string SortKey(std::string_view text) override;
+  void AppendSortKey(std::string_view text, std::string& key) override;
 };
 
 }  // namespace om::win32

@@ -170,11 +170,11 @@ void TClipList::SortRows(int column, bool ascending) {
   std::vector<std::string> texts;
   texts.reserve(rows_.size());
   for (int row = 0; row < Count(); ++row) texts.push_back(CellText(row, column));
-  const std::vector<ListSortKey> keys = MakeListSortKeys(texts, locale_);
+  const ListSortKeys keys(texts, locale_);
   std::vector<std::size_t> order(rows_.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(), [&keys, ascending](std::size_t a, std::size_t b) {
-    const int result = CompareListSortKeys(keys[a], keys[b]);
+    const int result = keys.Compare(a, b);
     return ascending ? result < 0 : result > 0;
   });
   // The selection and the focus are the control's, by row: they follow

@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cctype>
+#include <algorithm>
 #include <string>
-#include <unordered_map>
 
 #include "platform/datetime.h"
 
@@ -240,35 +240,58 @@ int CompareListTexts(std::string_view a, std::string_view b, ILocale& locale) {
   return text < 0 ? -1 : (text > 0 ? 1 : 0);
 }
 
-std::vector<ListSortKey> MakeListSortKeys(const std::vector<std::string>& texts, ILocale& locale) {
+ListSortKeys::ListSortKeys(const std::vector<std::string>& texts, ILocale& locale) : keys_(texts.size()) {
   const DateTimePictures pictures(locale);
-  std::vector<ListSortKey> keys(texts.size());
   bool all_dates = true, all_numbers = true;
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    keys[i].date_time = ParseDateTime(texts[i], pictures);
-    keys[i].number = locale.ParseFloat(texts[i]);
-    all_dates = all_dates && keys[i].date_time.has_value();
-    all_numbers = all_numbers && keys[i].number.has_value();
+    keys_[i].date_time = ParseDateTime(texts[i], pictures);
+    keys_[i].number = locale.ParseFloat(texts[i]);
+    all_dates = all_dates && keys_[i].date_time.has_value();
+    all_numbers = all_numbers && keys_[i].number.has_value();
   }
   // When every text is a date-time, or every one a number, no two of them
   // compare as text: the system's sort keys (the dearest part) are not
   // needed.
-  if (all_dates || all_numbers) return keys;
+  if (all_dates || all_numbers) return;
   // Columns repeat their texts ("Y" and "N", a few programs, ...): each
-  // distinct text is keyed once.
-  std::unordered_map<std::string_view, std::size_t> first_of;
-  first_of.reserve(texts.size());
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    const auto [at, fresh] = first_of.try_emplace(texts[i], i);
-    keys[i].text = fresh ? locale.SortKey(texts[i]) : keys[at->second].text;
+  // distinct text is keyed once. Equal texts are found by sorting their
+  // indices (no allocation per text, which costs more than it saves on a
+  // system heap).
+  std::vector<std::uint32_t> by_text(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) by_text[i] = static_cast<std::uint32_t>(i);
+  std::sort(by_text.begin(), by_text.end(), [&texts](std::uint32_t a, std::uint32_t b) { return texts[a] < texts[b]; });
+  text_keys_.reserve(texts.size() * 16);
+  for (std::size_t run = 0; run < by_text.size();) {
+    const std::string& text = texts[by_text[run]];
+    Key& first = keys_[by_text[run]];
+    first.offset = text_keys_.size();
+    locale.AppendSortKey(text, text_keys_);
+    first.length = text_keys_.size() - first.offset;
+    std::uint64_t prefix = 0;
+    for (std::size_t b = 0; b < 8; ++b) {
+      prefix = (prefix << 8) | (b < first.length ? static_cast<unsigned char>(text_keys_[first.offset + b]) : 0u);
+    }
+    first.prefix = prefix;
+    std::size_t next = run + 1;
+    for (; next < by_text.size() && texts[by_text[next]] == text; ++next) {
+      Key& same = keys_[by_text[next]];
+      same.offset = first.offset;
+      same.length = first.length;
+      same.prefix = first.prefix;
+    }
+    run = next;
   }
-  return keys;
 }
 
-int CompareListSortKeys(const ListSortKey& a, const ListSortKey& b) {
-  if (a.date_time && b.date_time) return Sign(*a.date_time, *b.date_time);
-  if (a.number && b.number) return Sign(*a.number, *b.number);
-  return Sign(a.text, b.text);
+int ListSortKeys::Compare(std::size_t a, std::size_t b) const {
+  const Key& x = keys_[a];
+  const Key& y = keys_[b];
+  if (x.date_time && y.date_time) return Sign(*x.date_time, *y.date_time);
+  if (x.number && y.number) return Sign(*x.number, *y.number);
+  // Byte order of the keys: the prefixes decide unless they are equal.
+  if (x.prefix != y.prefix) return Sign(x.prefix, y.prefix);
+  const int order = TextKey(x).compare(TextKey(y));
+  return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
 }  // namespace om

@@ -3,6 +3,7 @@
 // as numbers when both read as numbers, else as text.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,16 +23,31 @@ std::optional<double> ParseListDateTime(std::string_view text, ILocale& locale);
 // (ascending). Texts compare in the user's locale, letter case counting.
 int CompareListTexts(std::string_view a, std::string_view b, ILocale& locale);
 
-// A text read once for sorting: CompareListSortKeys on two keys gives what
-// CompareListTexts gives on their texts, without reading them again for
+// A column's texts read once for sorting: Compare(a, b) gives what
+// CompareListTexts gives on texts a and b, without reading them again for
 // every comparison (a sort of 100,000 rows compares about two million
-// times).
-struct ListSortKey {
-  std::optional<double> date_time;
-  std::optional<double> number;
-  std::string text;  // the locale's sort key (ILocale::SortKey)
+// times). The locale's sort keys of all texts share one buffer.
+class ListSortKeys {
+ public:
+  ListSortKeys(const std::vector<std::string>& texts, ILocale& locale);
+  std::size_t size() const { return keys_.size(); }
+  int Compare(std::size_t a, std::size_t b) const;
+
+ private:
+  struct Key {
+    std::optional<double> date_time;
+    std::optional<double> number;
+    // The sort key's place in text_keys_, and its first eight bytes as one
+    // number (zero-padded): most pairs differ there, and two numbers
+    // compare much faster than two strings.
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    std::uint64_t prefix = 0;
+  };
+  std::string_view TextKey(const Key& key) const { return std::string_view(text_keys_).substr(key.offset, key.length); }
+
+  std::vector<Key> keys_;
+  std::string text_keys_;
 };
-std::vector<ListSortKey> MakeListSortKeys(const std::vector<std::string>& texts, ILocale& locale);
-int CompareListSortKeys(const ListSortKey& a, const ListSortKey& b);
 
 }  // namespace om

@@ -54,9 +54,10 @@ TEST(ListSortTest, TextsCompareAsDateTimesThenNumbersThenText) {
     // each text once.
     for (const std::vector<std::string>& column :
          {std::vector<std::string>{c.a, c.b}, std::vector<std::string>{c.a, c.b, c.a, "x"}}) {
-      const std::vector<ListSortKey> keys = MakeListSortKeys(column, *c.locale);
-      EXPECT_EQ(CompareListSortKeys(keys[0], keys[1]), c.order) << "keys: " << c.a << " vs " << c.b;
-      EXPECT_EQ(CompareListSortKeys(keys[1], keys[0]), -c.order) << "keys: " << c.b << " vs " << c.a;
+      const ListSortKeys keys(column, *c.locale);
+      EXPECT_EQ(keys.Compare(0, 1), c.order) << "keys: " << c.a << " vs " << c.b;
+      EXPECT_EQ(keys.Compare(1, 0), -c.order) << "keys: " << c.b << " vs " << c.a;
+      EXPECT_EQ(keys.Compare(0, 2), 0) << c.a;
     }
   }
   EXPECT_FALSE(ParseListDateTime("2/30/2024", us));
