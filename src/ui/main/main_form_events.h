@@ -17,6 +17,10 @@ enum class MenuCommand {
   kAutoCapture,       // "&Auto Capture" (F12)
   kTrayAutoCapture,   // the tray's "Aut&o Capture"
   kLocateLastClip,    // "&Locate Last Captured Clip"
+  kNewCollection,         // File, "Add New Collection"
+  kCollectionProperties,  // File, "Collection Properties"
+  kSwitchToLastCollection,      // "Switch To &Last Collection" (F5)
+  kSwitchToFavoriteCollection,  // "Switch To Fa&vorite Collection " (F6)
 };
 
 class IMainFormEvents {

@@ -15,6 +15,10 @@ constexpr UINT kIdAutoCapture = 201;
 constexpr UINT kIdLocateLastClip = 301;
 constexpr UINT kIdTrayAutoCapture = 401;
 constexpr UINT kIdTrayExit = 402;
+constexpr UINT kIdNewCollection = 104;
+constexpr UINT kIdCollectionProperties = 105;
+constexpr UINT kIdSwitchToLast = 302;
+constexpr UINT kIdSwitchToFavorite = 303;
 
 struct ItemId {
   MenuItem item;
@@ -36,6 +40,10 @@ constexpr IdCommand kIdCommands[] = {
     {kIdExit, MenuCommand::kExit},               {kIdTrayExit, MenuCommand::kExit},
     {kIdAutoCapture, MenuCommand::kAutoCapture}, {kIdTrayAutoCapture, MenuCommand::kTrayAutoCapture},
     {kIdLocateLastClip, MenuCommand::kLocateLastClip},
+    {kIdNewCollection, MenuCommand::kNewCollection},
+    {kIdCollectionProperties, MenuCommand::kCollectionProperties},
+    {kIdSwitchToLast, MenuCommand::kSwitchToLastCollection},
+    {kIdSwitchToFavorite, MenuCommand::kSwitchToFavoriteCollection},
 };
 
 }  // namespace
@@ -53,9 +61,17 @@ MainMenus::MainMenus() {
        {{kIdFileSave, "&Save All Clips To Disk\tCtrl+S"},
         {kIdFileReload, "Reload All Clips From Disk"},
         {0, ""},
+        {kIdNewCollection, "Add New Collection"},
+        {kIdCollectionProperties, "Collection Properties"},
+        {0, ""},
         {kIdExit, "E&xit"}}},
       {"&Config", {{kIdAutoCapture, "&Auto Capture\tF12"}}},
-      {"&View", {{kIdLocateLastClip, "&Locate Last Captured Clip"}}},
+      {"&View",
+       {{kIdLocateLastClip, "&Locate Last Captured Clip"},
+        {0, ""},
+        {kIdSwitchToLast, "Switch To &Last Collection\tF5"},
+        {kIdSwitchToFavorite, "Switch To Fa&vorite Collection \tF6"},
+        {kIdSelectCollection, "Select Collection\tF7"}}},
   };
   for (const BarMenu& m : bar_menus) {
     Popup popup{::CreatePopupMenu(), m.entries};
@@ -78,6 +94,9 @@ MainMenus::MainMenus() {
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(kIdFileSave)},
       {FVIRTKEY, VK_F12, static_cast<WORD>(kIdAutoCapture)},
+      {FVIRTKEY, VK_F5, static_cast<WORD>(kIdSwitchToLast)},
+      {FVIRTKEY, VK_F6, static_cast<WORD>(kIdSwitchToFavorite)},
+      {FVIRTKEY, VK_F7, static_cast<WORD>(kIdSelectCollection)},
   };
   accelerators_.reset(::CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
   if (!accelerators_) LogOsFailure("CreateAcceleratorTableA");
@@ -89,6 +108,12 @@ std::optional<MenuCommand> MainMenus::CommandOf(UINT id) {
   for (const IdCommand& c : kIdCommands)
     if (c.id == id) return c.command;
   return std::nullopt;
+}
+
+UINT MainMenus::IdOfCommand(MenuCommand command) {
+  for (const IdCommand& c : kIdCommands)
+    if (c.command == command) return c.id;
+  return 0;
 }
 
 UINT MainMenus::IdOf(MenuItem item) {
