@@ -1,6 +1,7 @@
 // The form's own hidden window and its timers, the status routine and the
 // menu commands.
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include "app/app_messages.h"
@@ -265,17 +266,19 @@ int TfrmQL::ShowDataSourceProperties(TDataSource& source) {
   return DataSourceProperties(source) ? TfrmDSProp::kOK : TfrmDSProp::kCancel;
 }
 
-void TfrmQL::AddDataSource() {
-  // Adding a source needs the folder picker, which the main window does not
-  // offer yet.
-  Log(loglevel::kForm, "AddDataSourceClick", "Adding a data source is not available yet.");
-}
+void TfrmQL::AddDataSource() { data_source_commands_->AddDataSourceClick(); }
 
 void TfrmQL::DeleteDataSource(const TClipColl* node_coll) { data_source_commands_->DeleteDataSourceClick(node_coll); }
 
-std::string TfrmQL::CurrentDirectory() { return {}; }
+std::string TfrmQL::CurrentDirectory() {
+  std::error_code error;
+  const std::string current = std::filesystem::current_path(error).string();
+  return error ? std::string() : current;
+}
 
-std::optional<std::string> TfrmQL::PickDirectory(std::string_view /*proposed*/) { return std::nullopt; }
+std::optional<std::string> TfrmQL::PickDirectory(std::string_view proposed) {
+  return widgets_.shell.PickDirectory(proposed);
+}
 
 void TfrmQL::UpdateCaptions() {
   // The window's caption and the list's header follow the shown collection

@@ -13,6 +13,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "ui/dialogs/ds_prop.h"
@@ -91,6 +93,9 @@ class IFormShell {
   // The windows of the dialogs the collections tree opens.
   virtual ISelectBitmapView& SelectBitmapView() = 0;
   virtual IDSPropView& DSPropView() = 0;
+  // The folder picker, starting at `proposed`; it may create the folder.
+  // nullopt when cancelled.
+  virtual std::optional<std::string> PickDirectory(std::string_view proposed) = 0;
 };
 
 // Everything above, handed to the behaviour at creation. The references

@@ -372,6 +372,28 @@ TEST_F(CollectionsTreeTest, ClipDropsAreAcceptedOnCollectionsAndRouted) {
   EXPECT_TRUE(LogHas("Copy of dragged clips to There"));
 }
 
+// --- data sources -----------------------------------------------------------
+
+TEST_F(CollectionsTreeTest, DataSourcesAreAddedAndRemovedFromARootsMenu) {
+  WriteCollection("Home", 1000);
+  Loaded();
+  widgets_.shell.picked_directory = (dir_ / "second_data").string();
+  Hover("My Clips");
+  Tree().CollectionsMenuClick(TreeMenuCommand::kAddDataSource);
+  EXPECT_EQ(widgets_.shell.ds_prop.shown, 1);
+  ASSERT_EQ(Settings().DataSources.size(), 2u);
+  // Everything was loaded again, the new source's node with it.
+  ASSERT_NE(Coll("New Data Source"), nullptr);
+  EXPECT_EQ(Coll("New Data Source")->DataSource, &Settings().DataSources[1].Source);
+  EXPECT_NE(Coll("Home"), nullptr);
+
+  Hover("New Data Source");
+  Tree().CollectionsMenuClick(TreeMenuCommand::kDeleteDataSource);
+  EXPECT_EQ(Settings().DataSources.size(), 1u);
+  EXPECT_EQ(Coll("New Data Source"), nullptr);
+  EXPECT_EQ(widgets_.tree.Captions(), (std::vector<std::string>{"My Clips", "Home", "Trash Can", "Search Results"}));
+}
+
 // --- switching collections ------------------------------------------------
 
 TEST_F(CollectionsTreeTest, F5TogglesBetweenTheLastTwoCollections) {

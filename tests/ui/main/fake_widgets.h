@@ -337,6 +337,10 @@ class FakeShell final : public IFormShell {
   int CollectionImageCount() const override { return collection_image_count; }
   ISelectBitmapView& SelectBitmapView() override { return select_bitmap; }
   IDSPropView& DSPropView() override { return ds_prop; }
+  std::optional<std::string> PickDirectory(std::string_view proposed) override {
+    proposed_directories.emplace_back(proposed);
+    return picked_directory;
+  }
 
   bool busy = false;
   std::vector<bool> busy_history;
@@ -352,6 +356,9 @@ class FakeShell final : public IFormShell {
   int collection_image_count = 16;
   FakeSelectBitmapView select_bitmap;
   FakeDSPropView ds_prop;
+  // The folder picker's answer, and where it was asked to start.
+  std::optional<std::string> picked_directory;
+  std::vector<std::string> proposed_directories;
 };
 
 struct FakeMainWidgets {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/dialogs/win32/choose_data_folder.h"
 #include "ui/main/program_entry.h"
 #include "ui/main/win32/image_lists.h"
 #include "platform/handler_errors.h"
@@ -510,6 +511,10 @@ ISelectBitmapView& MainWindow::SelectBitmapView() {
 IDSPropView& MainWindow::DSPropView() {
   ds_prop_->SetOwner(hwnd_);
   return *ds_prop_;
+}
+
+std::optional<std::string> MainWindow::PickDirectory(std::string_view proposed) {
+  return BrowseForFolder(Handle(), "Pick your new data directory", proposed);
 }
 
 void MainWindow::OnCommand(UINT id) {

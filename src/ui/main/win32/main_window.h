@@ -98,6 +98,7 @@ class MainWindow final : public IFormShell {
   int CollectionImageCount() const override;
   ISelectBitmapView& SelectBitmapView() override;
   IDSPropView& DSPropView() override;
+  std::optional<std::string> PickDirectory(std::string_view proposed) override;
 
  private:
   static LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
