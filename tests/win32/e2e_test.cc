@@ -37,6 +37,7 @@
 #include "store/clip_coll.h"
 #include "store/clip_obj.h"
 #include "store/store_services.h"
+#include "ui/main/win32/main_menus.h"
 
 namespace om::test {
 namespace {
@@ -564,6 +565,46 @@ TEST_F(EndToEnd, ACopyInNotepadIsCapturedWithItsCreator) {
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].title, text);
   EXPECT_EQ(saved[0].creator, "NOTEPAD");
+}
+
+TEST_F(EndToEnd, AddNewCollectionFromTheFileMenuMakesItsFolderAndNode) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  const int nodes = window->NodeCount();
+  DWORD process_id = 0;
+  ::GetWindowThreadProcessId(window->main(), &process_id);
+  const UINT command = win32::MainMenus::IdOfCommand(MenuCommand::kNewCollection);
+  ASSERT_NE(command, 0u);
+  ASSERT_TRUE(::PostMessageA(window->main(), WM_COMMAND, MAKEWPARAM(command, 0), 0));
+
+  // The program asks for the name in its input box.
+  HWND box = nullptr;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        for (HWND candidate : TopLevelWindows("#32770", process_id)) {
+          char caption[64] = {};
+          ::GetWindowTextA(candidate, caption, sizeof caption);
+          if (std::string(caption) == "Create New Collection") box = candidate;
+        }
+        return box != nullptr;
+      },
+      kDeadlineMs))
+      << "no input box";
+  HWND edit = ::FindWindowExA(box, nullptr, "Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(::SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Made/Here"), SMTO_NORMAL, 10000,
+                                    &ignored));
+  ASSERT_TRUE(::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK))));
+
+  // From the File menu it goes below the selected node: the load selected
+  // the Inbox.
+  ASSERT_TRUE(WaitForStatus(*window, "New Collection Created"));
+  EXPECT_TRUE(std::filesystem::is_directory(data_ + "Inbox\\Made_Here"));
+  EXPECT_EQ(window->NodeCount(), nodes + 1);
+  CloseProgram(*window);
+  EXPECT_TRUE(std::filesystem::exists(data_ + "Inbox\\Made_Here\\" + kCollFileName)) << "saved at shutdown";
 }
 
 }  // namespace

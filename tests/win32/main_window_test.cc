@@ -51,6 +51,13 @@ class Recorder final : public IMainFormEvents, public ITreeEvents, public IClipL
   ITreeEvents* TreeEvents() override { return this; }
   IClipListEvents* ClipListEvents() override { return this; }
   void tvCollectionsChange(TreeNode node) override { calls.push_back("tvCollectionsChange " + std::to_string(node)); }
+  void tvCollectionsMouseMove(TreeNode node) override {
+    calls.push_back("tvCollectionsMouseMove " + std::to_string(node));
+  }
+  void tvCollectionsKeyDown(int key, bool shift, bool ctrl) override {
+    calls.push_back("tvCollectionsKeyDown " + std::to_string(key) + (shift ? " shift" : "") + (ctrl ? " ctrl" : ""));
+  }
+  void cmdCollectionsClick(bool ctrl) override { calls.push_back(std::string("cmdCollectionsClick") + (ctrl ? " ctrl" : "")); }
   void lvClipsChange(int index, ListChange change) override {
     calls.push_back("lvClipsChange " + std::to_string(index) + " " + std::to_string(static_cast<int>(change)));
   }
@@ -509,6 +516,48 @@ TEST_F(MainWindowTest, TypeIconsShowInTheFlagCellsTitlesAndHeader) {
   EXPECT_TRUE(events.calls.empty());
 }
 
+TEST_F(MainWindowTest, TreeMouseKeysAndTheCollectionsButtonReachTheBehaviour) {
+  ITreeWidget& tree = window.Widgets().tree;
+  auto* first = reinterpret_cast<TClipColl*>(0x1000);
+  auto* second = reinterpret_cast<TClipColl*>(0x2000);
+  const TreeNode source = tree.Add(0, "My Clips", 7, nullptr);
+  const TreeNode a = tree.Add(source, "A", 10, first);
+  const TreeNode b = tree.Add(source, "B", 12, second);
+  tree.Expand(source);
+  EXPECT_EQ(tree.Children(source), (std::vector<TreeNode>{a, b}));
+  EXPECT_EQ(tree.Image(b), 12);
+  ::ShowWindow(window.hwnd(), SW_SHOWNA);
+
+  // The mouse over a node names it; over nothing, no node.
+  RECT rect{};
+  *reinterpret_cast<HTREEITEM*>(&rect) = reinterpret_cast<HTREEITEM>(b);
+  ASSERT_TRUE(::SendMessageA(window.tree().hwnd(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)));
+  events.calls.clear();
+  ::SendMessageA(window.tree().hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+  ::SendMessageA(window.tree().hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(rect.right + 200, rect.bottom + 300));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{"tvCollectionsMouseMove " + std::to_string(b),
+                                                    "tvCollectionsMouseMove 0"}));
+
+  // Keys down in the tree.
+  events.calls.clear();
+  ::SendMessageA(window.tree().hwnd(), WM_KEYDOWN, 'A', 1);
+  EXPECT_EQ(events.calls, (std::vector<std::string>{"tvCollectionsKeyDown 65"}));
+
+  // The sort order is the behaviour's.
+  tree.SortChildren(source, [](const TClipColl* x, const TClipColl* y) { return x > y ? -1 : (x < y ? 1 : 0); });
+  EXPECT_EQ(tree.Children(source), (std::vector<TreeNode>{b, a}));
+
+  // The collections button: a click, and the picture it is given.
+  events.calls.clear();
+  ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(win32::ToolBar::kCollectionsButtonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window.tool_bar().hwnd()));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{"cmdCollectionsClick"}));
+  window.Widgets().shell.SetCollectionButtonImage(11);
+  EXPECT_EQ(window.tool_bar().CollectionsImage(), 11);
+  EXPECT_GT(window.Widgets().shell.CollectionImageCount(), 12);
+  tree.Clear();
+}
+
 TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
   struct Case {
     const char* caption;
@@ -525,6 +574,10 @@ TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
       {"Select All Items\tCtrl+A", MenuCommand::kSelectAll},
       {"Select &Previous Item (Up)", MenuCommand::kSelectPrevious},
       {"Select &Next Item (Down)", MenuCommand::kSelectNext},
+      {"Add New Collection", MenuCommand::kNewCollection},
+      {"Collection Properties", MenuCommand::kCollectionProperties},
+      {"Switch To &Last Collection\tF5", MenuCommand::kSwitchToLastCollection},
+      {"Switch To Fa&vorite Collection \tF6", MenuCommand::kSwitchToFavoriteCollection},
   };
   const HMENU bar = ::GetMenu(window.hwnd());
   ASSERT_NE(bar, nullptr);
@@ -570,10 +623,12 @@ TEST_F(MainWindowTest, MenuEntriesShowWhatTheBehaviourSets) {
 
   // Hidden: gone from the menu; shown again: back in its place, its state kept.
   menus.SetVisible(MenuItem::kFileReload, false);
-  EXPECT_EQ(MenuCaptions(file), (std::vector<std::string>{"&Save All Clips To Disk\tCtrl+S", "", "E&xit"}));
+  EXPECT_EQ(MenuCaptions(file), (std::vector<std::string>{"&Save All Clips To Disk\tCtrl+S", "", "Add New Collection",
+                                                          "Collection Properties", "", "E&xit"}));
   menus.SetVisible(MenuItem::kFileReload, true);
-  EXPECT_EQ(MenuCaptions(file), (std::vector<std::string>{"&Save All Clips To Disk\tCtrl+S",
-                                                          "Reload All Clips From Disk", "", "E&xit"}));
+  EXPECT_EQ(MenuCaptions(file),
+            (std::vector<std::string>{"&Save All Clips To Disk\tCtrl+S", "Reload All Clips From Disk", "",
+                                      "Add New Collection", "Collection Properties", "", "E&xit"}));
   EXPECT_TRUE(::GetMenuState(bar, save, MF_BYCOMMAND) & MF_GRAYED);
   // Items without an entry in these menus are left alone.
   menus.SetVisible(MenuItem::kImportCollections, false);

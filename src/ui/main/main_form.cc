@@ -1,6 +1,7 @@
 // The form's own hidden window and its timers, the status routine and the
 // menu commands.
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include "app/app_messages.h"
@@ -37,7 +38,11 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
       store_services_(TStoreServices{}),
       emergency_exit_([] { std::_Exit(1); }) {
   InstallStoreServices();
-  tree_ = std::make_unique<TCollectionsTree>(static_cast<ICollectionsTreeHost&>(*this), widgets_.tree, settings_);
+  tree_ = std::make_unique<TCollectionsTree>(static_cast<ICollectionsTreeHost&>(*this), widgets_.tree, settings_,
+                                             ports_.files);
+  data_source_commands_ = std::make_unique<TDataSourceCommands>(
+      settings_.DataSources, settings_.NextSourceNumber, static_cast<IDataSourceHost&>(*this), ports_.prompts,
+      ports_.files);
   clip_list_ = std::make_unique<TClipList>(static_cast<IClipListHost&>(*this), widgets_.clips, widgets_.menus,
                                            settings_, ports_.locale, ports_.store, ports_.clock, "lvClips");
   window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
@@ -200,6 +205,18 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kOpenSourceUrl:
       clip_list_->mnu_OpenSourceURL1Click();
       break;
+    case MenuCommand::kNewCollection:
+      tree_->mnuCollectionNewCollectionClick(/*from_file_menu=*/true);
+      break;
+    case MenuCommand::kCollectionProperties:
+      tree_->mnuCollectionPropertiesClick(/*from_file_menu=*/true);
+      break;
+    case MenuCommand::kSwitchToLastCollection:
+      tree_->SwitchToLastCollection1Click();
+      break;
+    case MenuCommand::kSwitchToFavoriteCollection:
+      tree_->SwitchToFavoriteCollection1Click();
+      break;
   }
 }
 
@@ -254,6 +271,61 @@ void TfrmQL::ShowCollection(TClipColl* coll) {
   // The preview is hidden (pinning it comes with the preview).
   widgets_.shell.SetPreviewVisible(false);
   clip_list_->UpdateLVClips();
+}
+
+std::optional<std::string> TfrmQL::InputBox(std::string_view caption, std::string_view prompt, std::string_view text) {
+  return ports_.prompts.InputBox(caption, prompt, text, widgets_.shell.Handle());
+}
+
+void TfrmQL::ForgetCollection(TClipColl* coll) {
+  if (coll == nullptr) return;
+  if (shown_ == coll) ShowCollection(nullptr);
+  if (clipboard_clip_ != nullptr && coll->IndexOfClip(clipboard_clip_) >= 0) clipboard_clip_ = nullptr;
+  if (last_captured_clip_ != nullptr && coll->IndexOfClip(last_captured_clip_) >= 0) last_captured_clip_ = nullptr;
+  // Captures need a target: the next one the tree offers (the collection's
+  // node is gone by now).
+  if (inbox_ == coll) inbox_ = master_list_ != nullptr ? master_list_->Designate(tree_->Order()) : nullptr;
+}
+
+std::optional<int> TfrmQL::SelectBitmap() {
+  TfrmSelectBitmap dialog(widgets_.shell.SelectBitmapView(), widgets_.shell.CollectionImageCount());
+  return dialog.Execute();
+}
+
+bool TfrmQL::DataSourceProperties(TDataSource& source) {
+  TfrmDSProp dialog(widgets_.shell.DSPropView());
+  return dialog.ShowFor(source) == TfrmDSProp::kOK;
+}
+
+int TfrmQL::ShowDataSourceProperties(TDataSource& source) {
+  return DataSourceProperties(source) ? TfrmDSProp::kOK : TfrmDSProp::kCancel;
+}
+
+void TfrmQL::AddDataSource() { data_source_commands_->AddDataSourceClick(); }
+
+void TfrmQL::DeleteDataSource(const TClipColl* node_coll) { data_source_commands_->DeleteDataSourceClick(node_coll); }
+
+std::string TfrmQL::CurrentDirectory() {
+  std::error_code error;
+  const std::string current = std::filesystem::current_path(error).string();
+  return error ? std::string() : current;
+}
+
+std::optional<std::string> TfrmQL::PickDirectory(std::string_view proposed) {
+  return widgets_.shell.PickDirectory(proposed);
+}
+
+void TfrmQL::UpdateCaptions() {
+  // The window's caption and the list's header follow the shown collection
+  // once the window's views exist; until then there is nothing to update.
+}
+
+void TfrmQL::DoDropClipsOnColl(TClipColl* coll, bool copy) {
+  // Filing dropped clips is the move and copy commands' work, which come
+  // later: the drop is accepted and recorded, nothing is moved.
+  Log(loglevel::kData, "DoDropClipsOnColl",
+      std::string(copy ? "Copy" : "Move") + " of dragged clips to " + (coll != nullptr ? coll->Title : "") +
+          " is not available yet.");
 }
 
 }  // namespace om

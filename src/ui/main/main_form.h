@@ -42,6 +42,7 @@
 #include "store/master_list.h"
 #include "store/store_services.h"
 #include "ui/main/clip_list.h"
+#include "store/data_sources.h"
 #include "ui/main/collections_tree.h"
 
 namespace om {
@@ -63,7 +64,8 @@ inline constexpr char kCanIncludeInHistoryFormatName[] = "CanIncludeInClipboardH
 class TfrmQL final : public IMainFormEvents,
                      private IMessageHandler,
                      private IClipListHost,
-                     private ICollectionsTreeHost {
+                     private ICollectionsTreeHost,
+                     private IDataSourceHost {
  public:
   // Timers on the form's own hidden window.
   static constexpr std::uint32_t kTimer1 = 1;          // start-up tick, "No Items Selected."
@@ -124,7 +126,7 @@ class TfrmQL final : public IMainFormEvents,
   TClipColl* Inbox() const { return inbox_; }
   TClipColl* TrashCan() const { return trash_; }
   TClipColl* SearchResults() const { return search_results_; }
-  TMasterList* MasterList() const { return master_list_.get(); }
+  TMasterList* MasterList() const override { return master_list_.get(); }
   Tfilter* Profile() const { return profile_.get(); }
   TClipView5& Viewer() { return *viewer_; }
   const TAppLog* AppLog() const { return log_.get(); }
@@ -167,6 +169,9 @@ class TfrmQL final : public IMainFormEvents,
   void mnuFileSaveClick();
   void mnuFileReloadClick();
   void tmrAutoSaveTimer();
+  // Empties the master list and loads every collection again, the tree
+  // with it; nothing is saved first.
+  void ReloadAllData() override;
 
  private:
   class HiddenWindow;
@@ -202,11 +207,29 @@ class TfrmQL final : public IMainFormEvents,
   std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
                                      std::string_view text) override;
   void OpenWithShell(std::string_view target) override;
+  MsgResult Message(std::string_view text, MsgButtons buttons, MsgIcon icon) override;
+  std::optional<std::string> InputBox(std::string_view caption, std::string_view prompt,
+                                      std::string_view text) override;
+  void LeaveTopmost() override { widgets_.shell.LeaveTopmost(); }
+  void RestoreVisibility() override { widgets_.shell.RestoreVisibility(); }
+  void ForgetCollection(TClipColl* coll) override;
+  std::optional<int> SelectBitmap() override;
+  bool DataSourceProperties(TDataSource& source) override;
+  void AddDataSource() override;
+  void DeleteDataSource(const TClipColl* node_coll) override;
+  void SetCollectionButtonImage(int image) override { widgets_.shell.SetCollectionButtonImage(image); }
+  void UpdateCaptions() override;
+  void DoDropClipsOnColl(TClipColl* coll, bool copy) override;
+  // IDataSourceHost (main_form.cc)
+  void ShowStatus(std::string_view text) override { ShowStatus(1, false, text); }
+  std::string CurrentDirectory() override;
+  std::optional<std::string> PickDirectory(std::string_view proposed) override;
+  int ShowDataSourceProperties(TDataSource& source) override;
+  void SaveAllClips() override { mnuFileSaveClick(); }
   bool PrivacyMarkerPresent();
   bool ClipboardOffers(std::uint32_t format);
   void IgnoreChange(const char* log_text, const char* status_text);
   void CloseDdeLink();
-  MsgResult Message(std::string_view text, MsgButtons buttons, MsgIcon icon);
 
   const MainFormPorts ports_;
   TAppSettings& settings_;
@@ -223,6 +246,7 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TMasterList> master_list_;
   std::unique_ptr<TCollectionsTree> tree_;
   std::unique_ptr<TClipList> clip_list_;
+  std::unique_ptr<TDataSourceCommands> data_source_commands_;
 
   // Owned by the master list once loading has added them.
   TClipColl* trash_ = nullptr;

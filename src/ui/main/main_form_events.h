@@ -22,6 +22,10 @@ enum class MenuCommand {
   kSelectPrevious,    // Edit, "Select &Previous Item (Up)"
   kSelectNext,        // Edit, "Select &Next Item (Down)"
   kOpenSourceUrl,     // View, "Open Source URL In Browser" (Ctrl+O)
+  kNewCollection,         // File, "Add New Collection"
+  kCollectionProperties,  // File, "Collection Properties"
+  kSwitchToLastCollection,      // "Switch To &Last Collection" (F5)
+  kSwitchToFavoriteCollection,  // "Switch To Fa&vorite Collection " (F6)
 };
 
 class IMainFormEvents {

@@ -77,6 +77,10 @@ void TfrmQL::mnuFileReloadClick() {
   if (answer != MsgResult::kYes) return;
   EnterOperation("TfrmQL.mnuFileReloadClick");
   mnuFileSaveClick();
+  ReloadAllData();
+}
+
+void TfrmQL::ReloadAllData() {
   // Nothing may point into the collections freed here, and the list events
   // wait until the load has rebuilt the tree.
   events_suspended_ = true;

@@ -13,8 +13,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "ui/dialogs/ds_prop.h"
+#include "ui/dialogs/select_bitmap.h"
 #include "ui/main/clip_list_widget.h"
 #include "ui/main/tree_widget.h"
 
@@ -103,6 +107,17 @@ class IFormShell {
   virtual void Minimize() = 0;
   // Asks the window to close (it then asks the behaviour's FormCloseQuery).
   virtual void Close() = 0;
+  // The collections tool button shows image `image` of the collections'
+  // images.
+  virtual void SetCollectionButtonImage(int image) = 0;
+  // How many images the collections' image list holds.
+  virtual int CollectionImageCount() const = 0;
+  // The windows of the dialogs the collections tree opens.
+  virtual ISelectBitmapView& SelectBitmapView() = 0;
+  virtual IDSPropView& DSPropView() = 0;
+  // The folder picker, starting at `proposed`; it may create the folder.
+  // nullopt when cancelled.
+  virtual std::optional<std::string> PickDirectory(std::string_view proposed) = 0;
 };
 
 // Everything above, handed to the behaviour at creation. The references

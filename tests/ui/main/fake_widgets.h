@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <numeric>
 #include <optional>
@@ -59,6 +60,35 @@ class FakeTree final : public ITreeWidget {
   TreeNode Selected() const override { return selected_; }
   void MakeVisible(TreeNode node) override { made_visible.push_back(node); }
   void ScrollLeft() override { ++scrolled_left; }
+  std::vector<TreeNode> Children(TreeNode parent) const override {
+    std::vector<TreeNode> out;
+    for (const Node& n : nodes_) {
+      if (n.parent == parent) out.push_back(n.id);
+    }
+    return out;
+  }
+  int Image(TreeNode node) const override { return Get(node).image; }
+  // Stable, as the control's sort is not guaranteed to be: a test that
+  // passes here relies on no order among equal keys.
+  void SortChildren(TreeNode parent, TreeCompare compare) override {
+    std::vector<Node> children;
+    for (const Node& n : nodes_) {
+      if (n.parent == parent) children.push_back(n);
+    }
+    std::stable_sort(children.begin(), children.end(),
+                     [compare](const Node& a, const Node& b) { return compare(a.data, b.data) < 0; });
+    std::size_t next = 0;
+    for (Node& n : nodes_) {
+      if (n.parent == parent) n = children[next++];
+    }
+    ++sorts;
+  }
+  void Repaint() override { ++repaints; }
+  void OpenContextMenuAtCentre() override { ++context_menus_at_centre; }
+  std::optional<DropAction> AskDropAction() override {
+    ++drop_menus;
+    return drop_action;
+  }
 
   // The node whose collection is `coll`; 0 for none.
   TreeNode NodeOf(const TClipColl* coll) const {
@@ -75,15 +105,14 @@ class FakeTree final : public ITreeWidget {
 
   std::vector<TreeNode> made_visible;
   int scrolled_left = 0;
+  int sorts = 0;
+  int repaints = 0;
+  int context_menus_at_centre = 0;
+  int drop_menus = 0;
+  // The answer of the right-button drop menu.
+  std::optional<DropAction> drop_action;
 
  private:
-  std::vector<TreeNode> Children(TreeNode parent) const {
-    std::vector<TreeNode> out;
-    for (const Node& n : nodes_) {
-      if (n.parent == parent) out.push_back(n.id);
-    }
-    return out;
-  }
   void AppendSubtree(TreeNode parent, std::vector<TreeNode>& out) const {
     for (TreeNode child : Children(parent)) {
       out.push_back(child);
@@ -277,6 +306,39 @@ class FakeTray final : public ITrayIcon {
   TrayImage image = TrayImage::kNormal;
 };
 
+// The icon picker's window: `act` plays the user (clicks cells, double
+// clicks the label) while it is up; `ok` is how it closes.
+class FakeSelectBitmapView final : public ISelectBitmapView {
+ public:
+  bool ShowModal(TfrmSelectBitmap& dialog) override {
+    ++shown;
+    if (act) act(dialog);
+    return ok;
+  }
+  void SetCaption(const std::string& value) override { caption = value; }
+  void ShowImages(const std::vector<int>& value) override { images = value; }
+  std::function<void(TfrmSelectBitmap&)> act;
+  bool ok = true;
+  int shown = 0;
+  std::string caption;
+  std::vector<int> images;
+};
+
+// The data-source properties window: `edit` plays the user.
+class FakeDSPropView final : public IDSPropView {
+ public:
+  bool ShowModal(const std::string& value, TDSPropFields& fields) override {
+    ++shown;
+    caption = value;
+    if (edit) edit(fields);
+    return ok;
+  }
+  std::function<void(TDSPropFields&)> edit;
+  bool ok = true;
+  int shown = 0;
+  std::string caption;
+};
+
 class FakeShell final : public IFormShell {
  public:
   std::uintptr_t Handle() const override { return 0x5150; }
@@ -294,6 +356,14 @@ class FakeShell final : public IFormShell {
   void RestoreVisibility() override { ++restored_visibility; }
   void Minimize() override { ++minimized; }
   void Close() override { ++close_requests; }
+  void SetCollectionButtonImage(int image) override { collection_button_image = image; }
+  int CollectionImageCount() const override { return collection_image_count; }
+  ISelectBitmapView& SelectBitmapView() override { return select_bitmap; }
+  IDSPropView& DSPropView() override { return ds_prop; }
+  std::optional<std::string> PickDirectory(std::string_view proposed) override {
+    proposed_directories.emplace_back(proposed);
+    return picked_directory;
+  }
 
   bool busy = false;
   std::vector<bool> busy_history;
@@ -305,6 +375,13 @@ class FakeShell final : public IFormShell {
   int restored_visibility = 0;
   int minimized = 0;
   int close_requests = 0;
+  int collection_button_image = -1;
+  int collection_image_count = 16;
+  FakeSelectBitmapView select_bitmap;
+  FakeDSPropView ds_prop;
+  // The folder picker's answer, and where it was asked to start.
+  std::optional<std::string> picked_directory;
+  std::vector<std::string> proposed_directories;
 };
 
 struct FakeMainWidgets {

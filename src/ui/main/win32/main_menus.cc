@@ -20,6 +20,10 @@ constexpr UINT kIdSelectPrevious = 503;
 constexpr UINT kIdSelectNext = 504;
 constexpr UINT kIdTrayAutoCapture = 401;
 constexpr UINT kIdTrayExit = 402;
+constexpr UINT kIdNewCollection = 104;
+constexpr UINT kIdCollectionProperties = 105;
+constexpr UINT kIdSwitchToLast = 302;
+constexpr UINT kIdSwitchToFavorite = 303;
 
 struct ItemId {
   MenuItem item;
@@ -46,6 +50,10 @@ constexpr IdCommand kIdCommands[] = {
     {kIdSelectAll, MenuCommand::kSelectAll},
     {kIdSelectPrevious, MenuCommand::kSelectPrevious},
     {kIdSelectNext, MenuCommand::kSelectNext},
+    {kIdNewCollection, MenuCommand::kNewCollection},
+    {kIdCollectionProperties, MenuCommand::kCollectionProperties},
+    {kIdSwitchToLast, MenuCommand::kSwitchToLastCollection},
+    {kIdSwitchToFavorite, MenuCommand::kSwitchToFavoriteCollection},
 };
 
 }  // namespace
@@ -63,6 +71,9 @@ MainMenus::MainMenus() {
        {{kIdFileSave, "&Save All Clips To Disk\tCtrl+S"},
         {kIdFileReload, "Reload All Clips From Disk"},
         {0, ""},
+        {kIdNewCollection, "Add New Collection"},
+        {kIdCollectionProperties, "Collection Properties"},
+        {0, ""},
         {kIdExit, "E&xit"}}},
       {"&Edit",
        {{kIdRenameTitle, "Rename &Title\tCtrl+T"},
@@ -73,7 +84,11 @@ MainMenus::MainMenus() {
       {"&Config", {{kIdAutoCapture, "&Auto Capture\tF12"}}},
       {"&View",
        {{kIdLocateLastClip, "&Locate Last Captured Clip"},
-        {kIdOpenSourceUrl, "Open Source URL In Browser\tCtrl+O"}}},
+        {kIdOpenSourceUrl, "Open Source URL In Browser\tCtrl+O"},
+        {0, ""},
+        {kIdSwitchToLast, "Switch To &Last Collection\tF5"},
+        {kIdSwitchToFavorite, "Switch To Fa&vorite Collection \tF6"},
+        {kIdSelectCollection, "Select Collection\tF7"}}},
   };
   for (const BarMenu& m : bar_menus) {
     Popup popup{::CreatePopupMenu(), m.entries};
@@ -99,6 +114,9 @@ MainMenus::MainMenus() {
       {FVIRTKEY | FCONTROL, 'T', static_cast<WORD>(kIdRenameTitle)},
       {FVIRTKEY | FCONTROL, 'A', static_cast<WORD>(kIdSelectAll)},
       {FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(kIdOpenSourceUrl)},
+      {FVIRTKEY, VK_F5, static_cast<WORD>(kIdSwitchToLast)},
+      {FVIRTKEY, VK_F6, static_cast<WORD>(kIdSwitchToFavorite)},
+      {FVIRTKEY, VK_F7, static_cast<WORD>(kIdSelectCollection)},
   };
   accelerators_.reset(::CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
   if (!accelerators_) LogOsFailure("CreateAcceleratorTableA");
@@ -110,6 +128,12 @@ std::optional<MenuCommand> MainMenus::CommandOf(UINT id) {
   for (const IdCommand& c : kIdCommands)
     if (c.id == id) return c.command;
   return std::nullopt;
+}
+
+UINT MainMenus::IdOfCommand(MenuCommand command) {
+  for (const IdCommand& c : kIdCommands)
+    if (c.command == command) return c.id;
+  return 0;
 }
 
 UINT MainMenus::IdOf(MenuItem item) {

@@ -15,6 +15,10 @@ namespace om::win32 {
 
 class MainMenus final : public IMenus {
  public:
+  // "Select Collection" (F7): the window opens the collection menu below
+  // the collections button; no behaviour command.
+  static constexpr UINT kIdSelectCollection = 304;
+
   MainMenus();
   ~MainMenus() override = default;
   MainMenus(const MainMenus&) = delete;
@@ -31,6 +35,9 @@ class MainMenus final : public IMenus {
   // The identifier of an item's entry; 0 for items that have no entry in
   // these menus (their commands come with the menus that hold them).
   static UINT IdOf(MenuItem item);
+  // The identifier a command's menu entry sends (the first, where two
+  // entries send one command); 0 for none.
+  static UINT IdOfCommand(MenuCommand command);
 
   void SetChecked(MenuItem item, bool checked) override;
   void SetEnabled(MenuItem item, bool enabled) override;

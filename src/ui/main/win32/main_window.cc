@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/dialogs/win32/choose_data_folder.h"
 #include "ui/main/program_entry.h"
 #include "ui/main/win32/image_lists.h"
 #include "platform/handler_errors.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr int kTreeId = 1001;
 constexpr int kListId = 1002;
 constexpr int kStatusId = 1003;
+constexpr int kToolBarId = 1004;
 constexpr UINT_PTR kTreeChangeTimer = 1;
 // The pause before the user's tree selection is reported.
 constexpr UINT kTreeChangeDelayMs = 50;
@@ -96,7 +98,8 @@ std::string StatusBar::PanelText(int panel) const {
 
 MainWindow::MainWindow(HINSTANCE module, std::string program_folder)
     : module_(module), program_folder_(std::move(program_folder)) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof controls,
+                                ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
   collection_images_ = LoadCollectionImages(module_, program_folder_);
   clip_images_ = LoadClipImages(module_);
@@ -134,6 +137,9 @@ void MainWindow::CreateControls() {
   clips_ = std::make_unique<ClipListWidget>(hwnd_, kListId, clip_images_.get(), flag_images_.get());
   status_ = std::make_unique<StatusBar>(hwnd_, kStatusId);
   tray_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, tray_normal_.get(), tray_disabled_.get());
+  tool_bar_ = std::make_unique<ToolBar>(hwnd_, kToolBarId);
+  select_bitmap_ = std::make_unique<SelectBitmapWindow>(hwnd_, collection_images_.get());
+  ds_prop_ = std::make_unique<DSPropWindow>(hwnd_);
   widgets_ = std::make_unique<MainFormWidgets>(MainFormWidgets{*tree_, *clips_, menus_, *status_, *tray_, *this});
   if (hwnd_ == nullptr) return;
 
@@ -147,6 +153,12 @@ void MainWindow::CreateControls() {
     ::SetWindowLongPtrA(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     list_proc_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)));
+  }
+  // The tree's mouse moves and keys are wanted too.
+  if (HWND tree = tree_->hwnd()) {
+    ::SetWindowLongPtrA(tree, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    tree_proc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::TreeProc)));
   }
   if (big_icon_) ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
   if (small_icon_) ::SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
@@ -235,8 +247,54 @@ LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wparam, LP
   return result;
 }
 
+LRESULT CALLBACK MainWindow::TreeProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (self == nullptr || self->tree_proc_ == nullptr) return ::DefWindowProcA(hwnd, message, wparam, lparam);
+  ITreeEvents* const tree_events = self->events_ != nullptr ? self->events_->TreeEvents() : nullptr;
+  try {
+    if (tree_events != nullptr && message == WM_MOUSEMOVE) {
+      tree_events->tvCollectionsMouseMove(self->tree_->NodeAt(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}));
+    } else if (tree_events != nullptr && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)) {
+      const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+      tree_events->tvCollectionsKeyDown(static_cast<int>(wparam), shift, ::GetKeyState(VK_CONTROL) < 0);
+      // Shift+F10 is the context menu, which the behaviour opened: not the
+      // menu bar's F10.
+      if (wparam == VK_F10 && shift) return 0;
+    }
+  } catch (...) {
+    ReportEscaped();
+  }
+  return ::CallWindowProcA(self->tree_proc_, hwnd, message, wparam, lparam);
+}
+
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_CONTEXTMENU:
+      // From the keyboard (-1) the tree's key handler opens it itself.
+      if (tree_ && reinterpret_cast<HWND>(wparam) == tree_->hwnd() && lparam != -1) {
+        ShowTreeMenu(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, false);
+        return 0;
+      }
+      break;
+    case WM_MOUSEMOVE:
+      if (dragging_nodes_) {
+        POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        ::ClientToScreen(hwnd_, &at);
+        DragMove(at);
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (dragging_nodes_) {
+        POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        ::ClientToScreen(hwnd_, &at);
+        DragEnd(true, at);
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (dragging_nodes_) DragEnd(false, POINT{});
+      break;
     case WM_SIZE:
       Layout();
       return 0;
@@ -261,6 +319,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (OnDestroyed) OnDestroyed();
       return 0;
     case WM_COMMAND:
+      if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
+          LOWORD(wparam) == ToolBar::kCollectionsButtonId) {
+        ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
+        if (tree_events != nullptr) tree_events->cmdCollectionsClick(::GetKeyState(VK_CONTROL) < 0);
+        return 0;
+      }
       // Menus and accelerators come without a control.
       if (lparam == 0) {
         OnCommand(LOWORD(wparam));
@@ -341,9 +405,24 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
         return 0;
       case NM_CUSTOMDRAW:
         return tree_->CustomDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+      case TVN_BEGINDRAGA:
+      case TVN_BEGINDRAGW: {
+        ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
+        if (tree_events == nullptr) return 0;
+        const auto& drag = reinterpret_cast<const NMTREEVIEWA&>(header);
+        tree_events->tvCollectionsStartDrag(reinterpret_cast<TreeNode>(drag.itemNew.hItem));
+        dragging_nodes_ = true;
+        ::SetCapture(hwnd_);
+        return 0;
+      }
       default:
         return 0;
     }
+  }
+  if (tool_bar_ && header.hwndFrom == tool_bar_->hwnd() && header.code == TBN_DROPDOWN) {
+    const RECT button = tool_bar_->CollectionsButtonRect();
+    ShowCollectionMenu(POINT{button.left, button.bottom});
+    return TBDDRET_DEFAULT;
   }
   if (clips_ && header.hwndFrom == clips_->hwnd()) {
     NMHDR& mutable_header = const_cast<NMHDR&>(header);
@@ -401,7 +480,103 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
   return 0;
 }
 
+void MainWindow::ShowTreeMenu(POINT at, bool from_tool_button) {
+  ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
+  if (tree_events == nullptr) return;
+  const std::vector<TreeMenuEntry> entries = tree_events->PopMenuCollectionsPopup(from_tool_button);
+  Menu menu(::CreatePopupMenu());
+  if (!menu) return;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].separator_before) ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu.get(), MF_STRING | (entries[i].enabled ? 0u : MF_GRAYED), i + 1, entries[i].caption.c_str());
+  }
+  ::SetForegroundWindow(hwnd_);
+  const auto chosen = static_cast<std::size_t>(
+      ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
+  if (chosen >= 1 && chosen <= entries.size() && events_ != nullptr && events_->TreeEvents() != nullptr) {
+    events_->TreeEvents()->CollectionsMenuClick(entries[chosen - 1].command);
+  }
+}
+
+void MainWindow::ShowCollectionMenu(POINT at) {
+  ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
+  if (tree_events == nullptr) return;
+  const int item_height = std::max(1, ::GetSystemMetrics(SM_CYMENU));
+  const std::vector<CollectionMenuEntry> entries =
+      tree_events->PopupMenuSetCurrCollPopup(::GetSystemMetrics(SM_CYSCREEN) / item_height);
+  Menu menu(::CreatePopupMenu());
+  if (!menu) return;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    UINT flags = MF_STRING;
+    if (!entries[i].enabled) flags |= MF_GRAYED;
+    if (entries[i].checked) flags |= MF_CHECKED;
+    if (entries[i].column_break) flags |= MF_MENUBARBREAK;
+    ::AppendMenuA(menu.get(), flags, i + 1, entries[i].caption.c_str());
+  }
+  const auto chosen = static_cast<std::size_t>(
+      ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
+  if (chosen >= 1 && chosen <= entries.size() && events_ != nullptr && events_->TreeEvents() != nullptr) {
+    events_->TreeEvents()->mnuSetCurrCollClick(static_cast<int>(chosen - 1));
+  }
+}
+
+void MainWindow::DragMove(POINT at) {
+  ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
+  if (tree_events == nullptr) return;
+  POINT client = at;
+  ::ScreenToClient(tree_->hwnd(), &client);
+  const TreeNode node = tree_->NodeAt(client);
+  const bool accepted = node != 0 && tree_events->tvCollectionsDragOver(node, DragSource::kTree);
+  TreeView_SelectDropTarget(tree_->hwnd(), accepted ? reinterpret_cast<HTREEITEM>(node) : nullptr);
+  ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(accepted ? IDC_ARROW : IDC_NO)));
+}
+
+void MainWindow::DragEnd(bool drop, POINT at) {
+  dragging_nodes_ = false;
+  if (::GetCapture() == hwnd_) ::ReleaseCapture();
+  TreeView_SelectDropTarget(tree_->hwnd(), nullptr);
+  ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
+  if (tree_events == nullptr) return;
+  if (drop) {
+    POINT client = at;
+    ::ScreenToClient(tree_->hwnd(), &client);
+    const TreeNode node = tree_->NodeAt(client);
+    if (node != 0) tree_events->tvCollectionsDragDrop(node, DragSource::kTree, false);
+  }
+  tree_events->tvCollectionsEndDrag();
+}
+
+void MainWindow::SetCollectionButtonImage(int image) {
+  if (tool_bar_) tool_bar_->SetCollectionsImage(collection_images_.get(), image);
+}
+
+int MainWindow::CollectionImageCount() const {
+  return collection_images_ ? ImageList_GetImageCount(collection_images_.get()) : 0;
+}
+
+ISelectBitmapView& MainWindow::SelectBitmapView() {
+  select_bitmap_->SetOwner(hwnd_);
+  return *select_bitmap_;
+}
+
+IDSPropView& MainWindow::DSPropView() {
+  ds_prop_->SetOwner(hwnd_);
+  return *ds_prop_;
+}
+
+std::optional<std::string> MainWindow::PickDirectory(std::string_view proposed) {
+  return BrowseForFolder(Handle(), "Pick your new data directory", proposed);
+}
+
 void MainWindow::OnCommand(UINT id) {
+  if (id == MainMenus::kIdSelectCollection) {
+    // Below the collections button.
+    if (tool_bar_) {
+      const RECT button = tool_bar_->CollectionsButtonRect();
+      ShowCollectionMenu(POINT{button.left, button.bottom});
+    }
+    return;
+  }
   const auto command = MainMenus::CommandOf(id);
   if (command && events_ != nullptr) events_->MenuClick(*command);
 }
@@ -439,11 +614,16 @@ void MainWindow::Layout() {
   RECT bar{};
   ::GetWindowRect(status_->hwnd(), &bar);
   const int width = client.right;
-  const int height = std::max(0, static_cast<int>(client.bottom - (bar.bottom - bar.top)));
+  int top = 0;
+  if (tool_bar_ && tool_bar_->hwnd() != nullptr) {
+    ::SendMessageA(tool_bar_->hwnd(), TB_AUTOSIZE, 0, 0);
+    top = tool_bar_->Height();
+  }
+  const int height = std::max(0, static_cast<int>(client.bottom - (bar.bottom - bar.top)) - top);
   // The tree about a third of the width; the list the rest.
   const int tree_width = std::clamp(width * 3 / 10, std::min(width, 140), std::max(140, width - 200));
-  ::MoveWindow(tree_->hwnd(), 0, 0, tree_width, height, TRUE);
-  ::MoveWindow(clips_->hwnd(), tree_width + kGap, 0, std::max(0, width - tree_width - kGap), height, TRUE);
+  ::MoveWindow(tree_->hwnd(), 0, top, tree_width, height, TRUE);
+  ::MoveWindow(clips_->hwnd(), tree_width + kGap, top, std::max(0, width - tree_width - kGap), height, TRUE);
 }
 
 void MainWindow::SetBusy(bool busy) {

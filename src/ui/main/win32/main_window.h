@@ -14,7 +14,10 @@
 #include "ui/main/widgets.h"
 #include "ui/main/win32/clip_list_widget.h"
 #include "ui/main/win32/main_menus.h"
+#include "ui/components/win32/tool_bar.h"
 #include "ui/components/win32/tray_icon.h"
+#include "ui/dialogs/win32/ds_prop_window.h"
+#include "ui/dialogs/win32/select_bitmap_window.h"
 #include "ui/main/win32/tree_widget.h"
 #include "ui/components/win32/ui_handles.h"
 
@@ -75,6 +78,7 @@ class MainWindow final : public IFormShell {
   StatusBar& status() { return *status_; }
   MainMenus& menus() { return menus_; }
   TrayIcon& tray() { return *tray_; }
+  ToolBar& tool_bar() { return *tool_bar_; }
   HIMAGELIST collection_images() const { return collection_images_.get(); }
   HIMAGELIST clip_images() const { return clip_images_.get(); }
   const std::string& header_text() const { return header_text_; }
@@ -90,8 +94,20 @@ class MainWindow final : public IFormShell {
   void RestoreVisibility() override;
   void Minimize() override;
   void Close() override;
+  void SetCollectionButtonImage(int image) override;
+  int CollectionImageCount() const override;
+  ISelectBitmapView& SelectBitmapView() override;
+  IDSPropView& DSPropView() override;
+  std::optional<std::string> PickDirectory(std::string_view proposed) override;
 
  private:
+  static LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  // The tree's context menu at a screen point, and the collection menu.
+  void ShowTreeMenu(POINT at, bool from_tool_button);
+  void ShowCollectionMenu(POINT at);
+  // A drag of tree nodes: the mouse moved (screen point) or was released.
+  void DragMove(POINT at);
+  void DragEnd(bool drop, POINT at);
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -121,6 +137,11 @@ class MainWindow final : public IFormShell {
   std::unique_ptr<TrayIcon> tray_;
   std::unique_ptr<MainFormWidgets> widgets_;
   WNDPROC list_proc_ = nullptr;
+  WNDPROC tree_proc_ = nullptr;
+  std::unique_ptr<ToolBar> tool_bar_;
+  std::unique_ptr<SelectBitmapWindow> select_bitmap_;
+  std::unique_ptr<DSPropWindow> ds_prop_;
+  bool dragging_nodes_ = false;
 
   std::string header_text_;
   bool clip_panel_visible_ = true;

@@ -191,6 +191,71 @@ void TreeWidget::MakeVisible(TreeNode node) {
   TreeView_EnsureVisible(hwnd_, Item(node));
 }
 
+std::vector<TreeNode> TreeWidget::Children(TreeNode parent) const {
+  std::vector<TreeNode> children;
+  HTREEITEM item = parent == 0 ? TreeView_GetRoot(hwnd_) : TreeView_GetChild(hwnd_, Item(parent));
+  for (; item != nullptr; item = TreeView_GetNextSibling(hwnd_, item)) children.push_back(Node(item));
+  return children;
+}
+
+int TreeWidget::Image(TreeNode node) const {
+  if (node == 0) return -1;
+  TVITEMA item{};
+  item.mask = TVIF_IMAGE | TVIF_HANDLE;
+  item.hItem = Item(node);
+  if (!::SendMessageA(hwnd_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+  return item.iImage == I_IMAGENONE ? -1 : item.iImage;
+}
+
+namespace {
+int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM compare) {
+  return reinterpret_cast<TreeCompare>(compare)(reinterpret_cast<const TClipColl*>(first),
+                                                reinterpret_cast<const TClipColl*>(second));
+}
+}  // namespace
+
+void TreeWidget::SortChildren(TreeNode parent, TreeCompare compare) {
+  QuietScope quiet(quiet_);
+  TVSORTCB sort{};
+  sort.hParent = parent == 0 ? TVI_ROOT : Item(parent);
+  sort.lpfnCompare = &CompareItems;
+  sort.lParam = reinterpret_cast<LPARAM>(compare);
+  TreeView_SortChildrenCB(hwnd_, &sort, FALSE);
+}
+
+void TreeWidget::Repaint() { ::InvalidateRect(hwnd_, nullptr, TRUE); }
+
+void TreeWidget::OpenContextMenuAtCentre() {
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  POINT centre{client.right / 2, client.bottom / 2};
+  ::ClientToScreen(hwnd_, &centre);
+  // As a right click's menu request comes: to the parent, from the tree.
+  ::SendMessageA(::GetParent(hwnd_), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(centre.x, centre.y));
+}
+
+std::optional<DropAction> TreeWidget::AskDropAction() {
+  Menu menu(::CreatePopupMenu());
+  if (!menu) return std::nullopt;
+  constexpr UINT kCopy = 1, kMove = 2;
+  ::AppendMenuA(menu.get(), MF_STRING, kCopy, "&Copy Here");
+  ::AppendMenuA(menu.get(), MF_STRING, kMove, "&Move Here");
+  POINT at{};
+  ::GetCursorPos(&at);
+  const UINT chosen = static_cast<UINT>(
+      ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, ::GetParent(hwnd_), nullptr));
+  if (chosen == kCopy) return DropAction::kCopy;
+  if (chosen == kMove) return DropAction::kMove;
+  return std::nullopt;
+}
+
+TreeNode TreeWidget::NodeAt(POINT client_point) const {
+  TVHITTESTINFO hit{};
+  hit.pt = client_point;
+  const HTREEITEM item = TreeView_HitTest(hwnd_, &hit);
+  return item != nullptr && (hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT)) != 0 ? Node(item) : 0;
+}
+
 void TreeWidget::ScrollLeft() { ::SendMessageA(hwnd_, WM_HSCROLL, MAKEWPARAM(SB_PAGELEFT, 0), 0); }
 
 }  // namespace om::win32

@@ -53,6 +53,15 @@ class TreeWidget final : public ITreeWidget {
   TreeNode Selected() const override;
   void MakeVisible(TreeNode node) override;
   void ScrollLeft() override;
+  std::vector<TreeNode> Children(TreeNode parent) const override;
+  int Image(TreeNode node) const override;
+  void SortChildren(TreeNode parent, TreeCompare compare) override;
+  void Repaint() override;
+  void OpenContextMenuAtCentre() override;
+  std::optional<DropAction> AskDropAction() override;
+
+  // The node at a point of the control's client area; 0 for none.
+  TreeNode NodeAt(POINT client_point) const;
 
  private:
   HWND hwnd_ = nullptr;

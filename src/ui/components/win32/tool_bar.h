@@ -1,0 +1,40 @@
+// The main window's tool bar. So far it holds the collections button
+// cmdCollections: a click steps to the next collection, its arrow opens
+// the collection menu, and it shows the selected collection's image.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/components/win32/ui_handles.h"
+
+namespace om::win32 {
+
+class ToolBar {
+ public:
+  // The button's command identifier (WM_COMMAND from the tool bar) and
+  // the side of its square picture.
+  static constexpr int kCollectionsButtonId = 2001;
+  static constexpr int kButtonImageSize = 25;
+
+  ToolBar(HWND parent, int control_id);
+  ToolBar(const ToolBar&) = delete;
+  ToolBar& operator=(const ToolBar&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  int Height() const;
+  // Puts image `image` of `images` on the collections button: drawn at
+  // (4, 4) on a square of the button-face colour, white transparent.
+  void SetCollectionsImage(HIMAGELIST images, int image);
+  // The collections button's rectangle in screen coordinates.
+  RECT CollectionsButtonRect() const;
+  // The image the button shows now; -1 for none.
+  int CollectionsImage() const { return shown_image_; }
+
+ private:
+  HWND hwnd_ = nullptr;
+  ImageList images_;
+  int shown_image_ = -1;
+};
+
+}  // namespace om::win32
