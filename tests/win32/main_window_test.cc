@@ -56,6 +56,9 @@ class Recorder final : public IMainFormEvents, public ITreeEvents, public IClipL
   }
   void lvClipsKeyUp(int virtual_key) override { calls.push_back("lvClipsKeyUp " + std::to_string(virtual_key)); }
   void lvClipsColumnClick(int column) override { calls.push_back("lvClipsColumnClick " + std::to_string(column)); }
+  // Paints are counted, not recorded: they come whenever the system likes.
+  void lvClipsPaint() override { ++paints; }
+  int paints = 0;
 
   bool Has(const std::string& call) const { return std::find(calls.begin(), calls.end(), call) != calls.end(); }
   int CountStarting(const std::string& prefix) const {
@@ -437,6 +440,8 @@ TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
       {"E&xit", MenuCommand::kExit},
       {"&Auto Capture\tF12", MenuCommand::kAutoCapture},
       {"&Locate Last Captured Clip", MenuCommand::kLocateLastClip},
+      {"Large Icons", MenuCommand::kLargeIcons},
+      {"View Details", MenuCommand::kViewDetails},
   };
   const HMENU bar = ::GetMenu(window.hwnd());
   ASSERT_NE(bar, nullptr);

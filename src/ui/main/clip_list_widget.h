@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/main/thumbnails.h"
+
 namespace om {
 
 // The sort arrow in a list's header: its column and direction.
@@ -105,6 +107,16 @@ class IClipListWidget {
   virtual void SetIconDrawing(bool show_type_icons, int widest_icon_strip) = 0;
   virtual void SetViewStyle(ListViewStyle style) = 0;
   virtual ListViewStyle ViewStyle() const = 0;
+  // The icon view's thumbnail image list: `count` blank square images of
+  // `size` pixels, replacing the ones before.
+  virtual void SetThumbnailImages(int size, int count) = 0;
+  // Draws `picture` into thumbnail image `image`.
+  virtual void DrawThumbnail(int image, const ThumbnailPicture& picture) = 0;
+  // In the icon view, the rows whose boxes (the thumbnail's width wide and
+  // 1.3 times its height high, at the row's place) meet the visible part of
+  // the list, from the top; none in the details view. Costs what the
+  // visible rows cost, not what the list holds.
+  virtual std::vector<int> VisibleRows() const = 0;
 };
 
 // What the clip list's control reports: the user's own actions, one call
@@ -118,6 +130,9 @@ class IClipListEvents {
   virtual void lvClipsKeyUp(int virtual_key) = 0;
   // The user clicked a column header.
   virtual void lvClipsColumnClick(int column) = 0;
+  // The control is about to paint (the icon view's thumbnails are made
+  // ready first).
+  virtual void lvClipsPaint() = 0;
 };
 
 }  // namespace om

@@ -185,6 +185,12 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kLocateLastClip:
       mnuLocateLastClipClick();
       break;
+    case MenuCommand::kLargeIcons:
+      clip_list_->cmdLVLargeIconsClick();
+      break;
+    case MenuCommand::kViewDetails:
+      clip_list_->cmdLVReportClick();
+      break;
   }
 }
 

@@ -17,6 +17,8 @@ enum class MenuCommand {
   kAutoCapture,       // "&Auto Capture" (F12)
   kTrayAutoCapture,   // the tray's "Aut&o Capture"
   kLocateLastClip,    // "&Locate Last Captured Clip"
+  kLargeIcons,        // "Large Icons": the clip list's thumbnails
+  kViewDetails,       // "View Details": the clip list's columns
 };
 
 class IMainFormEvents {

@@ -13,6 +13,8 @@ constexpr UINT kIdFileReload = 102;
 constexpr UINT kIdExit = 103;
 constexpr UINT kIdAutoCapture = 201;
 constexpr UINT kIdLocateLastClip = 301;
+constexpr UINT kIdLargeIcons = 302;
+constexpr UINT kIdViewDetails = 303;
 constexpr UINT kIdTrayAutoCapture = 401;
 constexpr UINT kIdTrayExit = 402;
 
@@ -36,6 +38,7 @@ constexpr IdCommand kIdCommands[] = {
     {kIdExit, MenuCommand::kExit},               {kIdTrayExit, MenuCommand::kExit},
     {kIdAutoCapture, MenuCommand::kAutoCapture}, {kIdTrayAutoCapture, MenuCommand::kTrayAutoCapture},
     {kIdLocateLastClip, MenuCommand::kLocateLastClip},
+    {kIdLargeIcons, MenuCommand::kLargeIcons},   {kIdViewDetails, MenuCommand::kViewDetails},
 };
 
 }  // namespace
@@ -55,7 +58,11 @@ MainMenus::MainMenus() {
         {0, ""},
         {kIdExit, "E&xit"}}},
       {"&Config", {{kIdAutoCapture, "&Auto Capture\tF12"}}},
-      {"&View", {{kIdLocateLastClip, "&Locate Last Captured Clip"}}},
+      {"&View",
+       {{kIdLocateLastClip, "&Locate Last Captured Clip"},
+        {0, ""},
+        {kIdLargeIcons, "Large Icons"},
+        {kIdViewDetails, "View Details"}}},
   };
   for (const BarMenu& m : bar_menus) {
     Popup popup{::CreatePopupMenu(), m.entries};

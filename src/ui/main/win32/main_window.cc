@@ -177,8 +177,17 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, 
 LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (self == nullptr || self->list_proc_ == nullptr) return ::DefWindowProcA(hwnd, message, wparam, lparam);
-  const LRESULT result = ::CallWindowProcA(self->list_proc_, hwnd, message, wparam, lparam);
   IClipListEvents* const list_events = self->events_ != nullptr ? self->events_->ClipListEvents() : nullptr;
+  // Whatever the control paints, the behaviour gets ready first (the icon
+  // view's thumbnails).
+  if ((message == WM_PAINT || message == WM_PRINTCLIENT) && list_events != nullptr) {
+    try {
+      list_events->lvClipsPaint();
+    } catch (...) {
+      ReportEscaped();
+    }
+  }
+  const LRESULT result = ::CallWindowProcA(self->list_proc_, hwnd, message, wparam, lparam);
   if (message == WM_KEYUP && list_events != nullptr) {
     try {
       list_events->lvClipsKeyUp(static_cast<int>(wparam));
