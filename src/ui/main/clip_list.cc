@@ -148,7 +148,10 @@ std::string TClipList::CellText(int row, int column) const {
 
 int TClipList::RowImage(int row) const {
   const TClipObj* const clip = ClipAt(row);
-  return clip == nullptr ? -1 : clip->GetIconIndex();
+  if (clip == nullptr) return -1;
+  // The icon view shows the row's thumbnail, once the paint pass gave it one.
+  if (widget_.ViewStyle() == ListViewStyle::kIcons) return thumbnails_.ImageOf(*clip);
+  return clip->GetIconIndex();
 }
 
 void TClipList::RowDrawn(int row) {
@@ -529,6 +532,51 @@ void TClipList::mnu_OpenSourceURL1Click() {
     return;
   }
   host_.OpenWithShell(clip->SourceURL);
+}
+
+}  // namespace om
+
+namespace om {
+
+void TClipList::InitializeThumbnailRegistry() {
+  thumbnails_.Initialize(settings_.ThumbNailCacheSize);
+  widget_.SetThumbnailImages(settings_.ThumbNailSize + 2, thumbnails_.Size());
+  widget_.RowsChanged(-1, -1);
+}
+
+void TClipList::ClearThumbnailRegistry() {
+  thumbnails_.Clear();
+  widget_.RowsChanged(-1, -1);
+}
+
+void TClipList::cmdLVLargeIconsClick() {
+  if (!thumbnails_.Ready()) InitializeThumbnailRegistry();
+  widget_.SetViewStyle(ListViewStyle::kIcons);
+}
+
+void TClipList::cmdLVReportClick() { widget_.SetViewStyle(ListViewStyle::kDetails); }
+
+void TClipList::lvClipsPaint() {
+  if (widget_.ViewStyle() != ListViewStyle::kIcons || host_.EventsSuspended() || !thumbnails_.Ready()) return;
+  const int size = settings_.ThumbNailSize + 2;
+  const auto clip_at = [this](int row) { return ClipAt(row); };
+  const auto render = [this, size](int row, TClipObj& clip, int image) {
+    widget_.DrawThumbnail(image, MakeThumbnailPicture(clip, size, settings_.ThumbNailFont));
+    // Its data may go again, as after any row is drawn.
+    RowDrawn(row);
+  };
+  // Each round that finds the cache too small grows it by half; the rows
+  // then are those of the refilled list. The visible rows are few, so this
+  // ends.
+  while (!thumbnails_.Paint(widget_.VisibleRows(), clip_at, clock_.TickCount(), render)) {
+    host_.ShowStatus(1, true, "Increasing ThumbNail Cache Size");
+    // Also from a size of 0, the cache grows.
+    settings_.ThumbNailCacheSize =
+        std::max(GrownCacheSize(settings_.ThumbNailCacheSize), settings_.ThumbNailCacheSize + 1);
+    InitializeThumbnailRegistry();
+    UpdateLVClips();
+    host_.ShowStatus(1, false, "ThumbNail Cache Size Increased To: " + std::to_string(settings_.ThumbNailCacheSize));
+  }
 }
 
 }  // namespace om

@@ -21,6 +21,7 @@
 #include "platform/prompts.h"
 #include "ui/main/clip_list_widget.h"
 #include "ui/main/widgets.h"
+#include "ui/main/thumbnails.h"
 
 namespace om {
 
@@ -131,6 +132,23 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   // Opens the clipboard clip's source URL with the shell.
   void mnu_OpenSourceURL1Click();
 
+  // Before the control paints, in the icon view (not while events are
+  // suspended): every visible row gets a thumbnail, the cache growing by
+  // half (and the list refilled) until there are enough entries.
+  void lvClipsPaint() override;
+
+  // --- Views and thumbnails ----------------------------------------------
+  // "Large Icons": thumbnails; "View Details": the columns.
+  void cmdLVLargeIconsClick();
+  void cmdLVReportClick();
+  // A fresh registry of ThumbNailCacheSize entries and as many blank images
+  // of ThumbNailSize + 2 pixels; every thumbnail is drawn again. Also what
+  // a change of the thumbnail settings calls.
+  void InitializeThumbnailRegistry();
+  // Every entry vacant again: each row's thumbnail is drawn anew.
+  void ClearThumbnailRegistry();
+  const TThumbnailCache& Thumbnails() const { return thumbnails_; }
+
   // Timer1 came with the "No Items Selected." tag.
   void NoSelectionTimer();
 
@@ -171,6 +189,7 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   double last_activity_ = 0;
   int latest_row_ = -1;
   int previous_row_ = -1;
+  TThumbnailCache thumbnails_;
 };
 
 }  // namespace om

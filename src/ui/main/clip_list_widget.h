@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/main/thumbnails.h"
+
 namespace om {
 
 // The sort arrow in a list's header: its column and direction.
@@ -132,6 +134,16 @@ class IClipListWidget {
   // or at the centre of the list (opened from the keyboard). nullopt when
   // the menu was closed without one.
   virtual std::optional<ClipMenuCommand> PopupMenu(const std::vector<ClipMenuEntry>& entries, bool at_centre) = 0;
+  // The icon view's thumbnail image list: `count` blank square images of
+  // `size` pixels, replacing the ones before.
+  virtual void SetThumbnailImages(int size, int count) = 0;
+  // Draws `picture` into thumbnail image `image`.
+  virtual void DrawThumbnail(int image, const ThumbnailPicture& picture) = 0;
+  // In the icon view, the rows whose boxes (the thumbnail's width wide and
+  // 1.3 times its height high, at the row's place) meet the visible part of
+  // the list, from the top; none in the details view. Costs what the
+  // visible rows cost, not what the list holds.
+  virtual std::vector<int> VisibleRows() const = 0;
 };
 
 // What the clip list's control reports: the user's own actions, one call
@@ -158,6 +170,9 @@ class IClipListEvents {
   // The user asked for the context menu (right click, the menu key, or
   // Shift+F10: `from_keyboard`).
   virtual void PopupMenuClipsPopup(bool from_keyboard) = 0;
+  // The control is about to paint (the icon view's thumbnails are made
+  // ready first).
+  virtual void lvClipsPaint() = 0;
 };
 
 }  // namespace om

@@ -217,6 +217,12 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kSwitchToFavoriteCollection:
       tree_->SwitchToFavoriteCollection1Click();
       break;
+    case MenuCommand::kLargeIcons:
+      clip_list_->cmdLVLargeIconsClick();
+      break;
+    case MenuCommand::kViewDetails:
+      clip_list_->cmdLVReportClick();
+      break;
   }
 }
 

@@ -26,6 +26,8 @@ enum class MenuCommand {
   kCollectionProperties,  // File, "Collection Properties"
   kSwitchToLastCollection,      // "Switch To &Last Collection" (F5)
   kSwitchToFavoriteCollection,  // "Switch To Fa&vorite Collection " (F6)
+  kLargeIcons,        // "Large Icons": the clip list's thumbnails
+  kViewDetails,       // "View Details": the clip list's columns
 };
 
 class IMainFormEvents {

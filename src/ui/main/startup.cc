@@ -71,8 +71,11 @@ void TfrmQL::Startup() {
   // the program's own errors are reported as non-fatal.
   previous_error_sink_ = SetHandlerErrorSink([this](std::exception_ptr error) { AppException(std::move(error)); });
   error_sink_installed_ = true;
-  // 9, 10. The thumbnail cache comes with the clip list's icon view, the
-  // image lists with the window's artwork, the hex viewer with the preview.
+  // 9. The clip list's thumbnail cache, for its icon view.
+  SetOperationStep(9);
+  clip_list_->InitializeThumbnailRegistry();
+  // 10. The image lists come with the window's artwork, the hex viewer with
+  // the preview.
   // 11. Into the chain; changes are only logged until the load is done.
   SetOperationStep(11);
   viewer_->SettleTime = settings_.SettleTime;

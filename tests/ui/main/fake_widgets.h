@@ -186,6 +186,23 @@ class FakeClipList final : public IClipListWidget {
     }
     throw std::out_of_range("no such entry in the menu");
   }
+  void SetThumbnailImages(int size, int count) override {
+    thumbnail_size = size;
+    thumbnails.assign(static_cast<std::size_t>(std::max(count, 0)), ThumbnailPicture{});
+  }
+  void DrawThumbnail(int image, const ThumbnailPicture& picture) override {
+    thumbnails.at(static_cast<std::size_t>(image)) = picture;
+    ++thumbnails_drawn;
+  }
+  // The icon view shows `visible_count` rows from `first_visible`.
+  std::vector<int> VisibleRows() const override {
+    std::vector<int> rows;
+    if (view_style != ListViewStyle::kIcons) return rows;
+    for (int row = std::max(first_visible, 0); row < Count() && row < first_visible + visible_count; ++row) {
+      rows.push_back(row);
+    }
+    return rows;
+  }
 
   // What the control would show in a cell, asked of the row source.
   std::string Text(int index, int column) const {
@@ -265,6 +282,12 @@ class FakeClipList final : public IClipListWidget {
     return order;
   }();
   std::vector<int> made_visible;
+  // The icon view's window on the rows, and the thumbnails drawn in it.
+  int first_visible = 0;
+  int visible_count = 20;
+  int thumbnail_size = 0;
+  std::vector<ThumbnailPicture> thumbnails;
+  int thumbnails_drawn = 0;
 
  private:
   IClipRowSource* source_ = nullptr;

@@ -1,11 +1,14 @@
 #include "ui/main/win32/clip_list_widget.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <numeric>
 #include <vector>
 
 #include "ui/main/win32/image_lists.h"
 #include "ui/components/win32/ui_handles.h"
+#include "platform/win32/gdi_forms.h"
 #include "platform/win32/os_error.h"
 
 namespace om::win32 {
@@ -36,6 +39,89 @@ constexpr StripIcon kStripIcons[] = {
 // The header icons of the flag columns 5 .. 10.
 constexpr int kHeaderIcons[] = {clipimage::kText, clipimage::kRtf,  clipimage::kBitmap,
                                 clipimage::kWmf,  clipimage::kHtml, clipimage::kHDrop};
+
+// An object selected into a device context for the scope's life.
+class Selected {
+ public:
+  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(object != nullptr ? ::SelectObject(dc, object) : nullptr) {}
+  ~Selected() {
+    if (old_ != nullptr) ::SelectObject(dc_, old_);
+  }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+constexpr COLORREF kThumbnailBorder = RGB(0, 0, 255);
+constexpr COLORREF kThumbnailBackground = RGB(255, 255, 255);
+// DSna: the destination where the source is black, black where it is white.
+constexpr DWORD kRopMaskOut = 0x00220326;
+
+// Draws the picture's bitmap or metafile stretched into its target, or its
+// text lines, on the thumbnail in `dc`.
+void DrawThumbnailContent(HDC dc, const ThumbnailPicture& picture, HFONT font) {
+  const ThumbBox& box = picture.target;
+  switch (picture.kind) {
+    case ThumbnailPicture::Kind::kBitmap: {
+      // Straight from the packed DIB: header, colour table, then the bits.
+      const Bytes& dib = picture.dib;
+      if (!PackedDibSize(dib.data(), dib.size()) || dib.size() < sizeof(BITMAPINFOHEADER)) return;
+      BITMAPINFOHEADER header{};
+      std::memcpy(&header, dib.data(), sizeof header);
+      if (header.biSize < sizeof header) return;
+      const std::size_t colours =
+          header.biClrUsed != 0 ? header.biClrUsed : header.biBitCount <= 8 ? std::size_t{1} << header.biBitCount : 0;
+      const std::size_t masks = header.biSize == sizeof header && header.biCompression == BI_BITFIELDS ? 12 : 0;
+      const std::size_t bits_offset = header.biSize + masks + colours * sizeof(RGBQUAD);
+      if (bits_offset >= dib.size()) return;
+      // The header and table copied where a BITMAPINFO may live.
+      std::vector<DWORD> info((bits_offset + sizeof(DWORD) - 1) / sizeof(DWORD));
+      std::memcpy(info.data(), dib.data(), bits_offset);
+      ::SetStretchBltMode(dc, HALFTONE);
+      ::SetBrushOrgEx(dc, 0, 0, nullptr);
+      ::StretchDIBits(dc, box.left, box.top, box.width, box.height, 0, 0, header.biWidth, std::abs(header.biHeight),
+                      dib.data() + bits_offset, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS,
+                      SRCCOPY);
+      return;
+    }
+    case ThumbnailPicture::Kind::kMetafile: {
+      EnhMetafile metafile;
+      if (picture.enhanced) {
+        metafile = BytesToEnhMetafile(picture.metafile_bits);
+      } else {
+        METAFILEPICT pict{picture.map_mode, picture.x_ext, picture.y_ext, nullptr};
+        metafile.reset(::SetWinMetaFileBits(static_cast<UINT>(picture.metafile_bits.size()),
+                                            picture.metafile_bits.data(), nullptr, &pict));
+      }
+      if (!metafile) return;
+      const RECT target{box.left, box.top, box.left + box.width, box.top + box.height};
+      const int saved = ::SaveDC(dc);
+      ::IntersectClipRect(dc, 1, 1, picture.size - 1, picture.size - 1);
+      ::PlayEnhMetaFile(dc, metafile.get(), &target);
+      ::RestoreDC(dc, saved);
+      return;
+    }
+    case ThumbnailPicture::Kind::kText: {
+      const int saved = ::SaveDC(dc);
+      ::IntersectClipRect(dc, 1, 1, picture.size - 1, picture.size - 1);
+      Selected chosen(dc, font);
+      ::SetTextColor(dc, RGB(0, 0, 0));
+      ::SetBkMode(dc, TRANSPARENT);
+      int top = 1;
+      for (const std::string& line : picture.lines) {
+        ::TextOutA(dc, 1, top, line.c_str(), static_cast<int>(line.size()));
+        top += picture.line_height;
+      }
+      ::RestoreDC(dc, saved);
+      return;
+    }
+    case ThumbnailPicture::Kind::kBlank:
+      return;
+  }
+}
 
 }  // namespace
 
@@ -85,7 +171,14 @@ void ClipListWidget::SetRowCount(int count) {
   ClearSelection();
   SetFocused(-1);
   ListView_SetItemCountEx(hwnd_, std::max(count, 0), 0);
+  ArrangeIcons();
   ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ClipListWidget::ArrangeIcons() {
+  // Wine's virtual list leaves every new row of the icon view at the place
+  // of the first until it is told to arrange them.
+  if (ViewStyle() == ListViewStyle::kIcons) ListView_Arrange(hwnd_, LVA_DEFAULT);
 }
 
 int ClipListWidget::Count() const { return ListView_GetItemCount(hwnd_); }
@@ -100,6 +193,7 @@ void ClipListWidget::RowInserted(int row) {
   const auto moved = [row](int index) { return index >= row ? index + 1 : index; };
   ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemCountEx(hwnd_, Count() + 1, LVSICF_NOSCROLL);
+  ArrangeIcons();
   for (const int index : selected) ListView_SetItemState(hwnd_, moved(index), LVIS_SELECTED, LVIS_SELECTED);
   if (focused >= 0) ListView_SetItemState(hwnd_, moved(focused), LVIS_FOCUSED, LVIS_FOCUSED);
   if (mark >= 0) ListView_SetSelectionMark(hwnd_, moved(mark));
@@ -330,7 +424,9 @@ LRESULT ClipListWidget::CustomDraw(NMLVCUSTOMDRAW& draw) {
     case CDDS_ITEMPREPAINT:
       item_text_colour_ = draw.clrText;
       // After each row the row source hears of it (its clip's data may go).
-      return (show_type_icons_ ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT) | CDRF_NOTIFYPOSTPAINT;
+      // The icon view draws its thumbnails and titles itself.
+      return (show_type_icons_ && ViewStyle() == ListViewStyle::kDetails ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT) |
+             CDRF_NOTIFYPOSTPAINT;
     case CDDS_ITEMPOSTPAINT:
       if (source_ != nullptr && Valid(static_cast<int>(draw.nmcd.dwItemSpec))) {
         source_->RowDrawn(static_cast<int>(draw.nmcd.dwItemSpec));
@@ -423,12 +519,151 @@ std::optional<ClipMenuCommand> ClipListWidget::PopupMenu(const std::vector<ClipM
 }
 
 void ClipListWidget::SetViewStyle(ListViewStyle style) {
-  // The icon view (thumbnails) comes with its image list; until then the
-  // list stays in details view.
-  (void)style;
+  const LONG_PTR current = ::GetWindowLongPtrA(hwnd_, GWL_STYLE);
+  const LONG_PTR wanted = style == ListViewStyle::kIcons ? LVS_ICON | LVS_AUTOARRANGE : LVS_REPORT;
+  const LONG_PTR next = (current & ~static_cast<LONG_PTR>(LVS_TYPEMASK | LVS_AUTOARRANGE)) | wanted;
+  if (next == current) return;
+  ::SetWindowLongPtrA(hwnd_, GWL_STYLE, next);
+  ArrangeIcons();
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-ListViewStyle ClipListWidget::ViewStyle() const { return ListViewStyle::kDetails; }
+ListViewStyle ClipListWidget::ViewStyle() const {
+  return (::GetWindowLongPtrA(hwnd_, GWL_STYLE) & LVS_TYPEMASK) == LVS_ICON ? ListViewStyle::kIcons
+                                                                              : ListViewStyle::kDetails;
+}
+
+void ClipListWidget::SetThumbnailImages(int size, int count) {
+  size = std::max(size, 1);
+  count = std::max(count, 0);
+  ImageList images(::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 8));
+  if (!images) {
+    LogOsFailure("ImageList_Create(thumbnails)");
+    return;
+  }
+  // Blank images, wholly transparent: black colour, white mask.
+  WindowDc screen(nullptr);
+  Bitmap colour(::CreateCompatibleBitmap(screen.get(), size, size));
+  Bitmap mask(::CreateBitmap(size, size, 1, 1, nullptr));
+  MemoryDc dc(::CreateCompatibleDC(screen.get()));
+  if (colour && mask && dc) {
+    const RECT all{0, 0, size, size};
+    {
+      Selected picked(dc.get(), colour.get());
+      ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
+    {
+      Selected picked(dc.get(), mask.get());
+      ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    }
+    for (int i = 0; i < count; ++i) ::ImageList_Add(images.get(), colour.get(), mask.get());
+  }
+  // The control lets go of the old list before it goes.
+  if (hwnd_ != nullptr) ListView_SetImageList(hwnd_, images.get(), LVSIL_NORMAL);
+  thumbnails_ = std::move(images);
+  thumbnail_size_ = size;
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+HFONT ClipListWidget::ThumbnailFont(const TFontDesc& font) {
+  if (thumbnail_font_ && font == thumbnail_font_desc_) return thumbnail_font_.get();
+  WindowDc screen(nullptr);
+  const int height = -::MulDiv(font.Size, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+  thumbnail_font_.reset(::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                      static_cast<BYTE>(std::clamp(font.Charset, 0, 255)), OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                      font.Name.c_str()));
+  thumbnail_font_desc_ = font;
+  return thumbnail_font_.get();
+}
+
+void ClipListWidget::DrawThumbnail(int image, const ThumbnailPicture& picture) {
+  if (!thumbnails_ || image < 0 || image >= ::ImageList_GetImageCount(thumbnails_.get())) return;
+  const int size = thumbnail_size_;
+  WindowDc screen(nullptr);
+  Bitmap colour(::CreateCompatibleBitmap(screen.get(), size, size));
+  Bitmap mask(::CreateBitmap(size, size, 1, 1, nullptr));
+  MemoryDc dc(::CreateCompatibleDC(screen.get()));
+  MemoryDc mask_dc(::CreateCompatibleDC(screen.get()));
+  if (!colour || !mask || !dc || !mask_dc) {
+    LogOsFailure("DrawThumbnail");
+    return;
+  }
+  HFONT font = picture.kind == ThumbnailPicture::Kind::kText ? ThumbnailFont(picture.font) : nullptr;
+  {
+    // The bitmaps are selected only inside this scope: the image list
+    // copies them after.
+    Selected picked(dc.get(), colour.get());
+    Selected picked_mask(mask_dc.get(), mask.get());
+    // The white square in its blue border, then the clip on it.
+    const RECT all{0, 0, size, size};
+    GdiObject<HBRUSH> white(::CreateSolidBrush(kThumbnailBackground));
+    GdiObject<HBRUSH> blue(::CreateSolidBrush(kThumbnailBorder));
+    if (white) ::FillRect(dc.get(), &all, white.get());
+    if (blue) ::FrameRect(dc.get(), &all, blue.get());
+    DrawThumbnailContent(dc.get(), picture, font);
+    // White is transparent: the mask is set where the picture is white,
+    // and there the colour image is made black, as the image list wants.
+    ::SetBkColor(dc.get(), kThumbnailBackground);
+    ::BitBlt(mask_dc.get(), 0, 0, size, size, dc.get(), 0, 0, SRCCOPY);
+    ::SetBkColor(dc.get(), RGB(255, 255, 255));
+    ::SetTextColor(dc.get(), RGB(0, 0, 0));
+    ::BitBlt(dc.get(), 0, 0, size, size, mask_dc.get(), 0, 0, kRopMaskOut);
+  }
+  if (!::ImageList_Replace(thumbnails_.get(), image, colour.get(), mask.get())) LogOsFailure("ImageList_Replace");
+}
+
+std::vector<int> ClipListWidget::VisibleRows() const {
+  std::vector<int> rows;
+  const int count = Count();
+  if (ViewStyle() != ListViewStyle::kIcons || count == 0 || thumbnail_size_ <= 0) return rows;
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  const auto position = [this](int index) {
+    POINT point{};
+    ListView_GetItemPosition(hwnd_, index, &point);
+    return point;
+  };
+  // The icon view lays its rows out in a grid, left to right and then
+  // down: the first grid line has as many rows as there are columns (found
+  // by halving, so a long list costs a few look-ups), and every row's place
+  // follows from the first row's and the spacing.
+  const POINT first = position(0);
+  int columns = 1;
+  for (int low = 1, high = count - 1; low <= high;) {
+    const int middle = low + (high - low) / 2;
+    if (position(middle).y == first.y) {
+      columns = middle + 1;
+      low = middle + 1;
+    } else {
+      high = middle - 1;
+    }
+  }
+  const DWORD spacing = static_cast<DWORD>(ListView_GetItemSpacing(hwnd_, FALSE));
+  const int step_x = columns > 1 ? position(1).x - first.x : std::max<int>(LOWORD(spacing), 1);
+  const int step_y = count > columns ? position(columns).y - first.y : std::max<int>(HIWORD(spacing), 1);
+  if (step_x <= 0 || step_y <= 0) return rows;
+  // A row's box: its grid cell, at least the thumbnail wide and 1.3 times
+  // its height high.
+  const int box_width = std::max(step_x, thumbnail_size_);
+  const int box_height = std::max(step_y, thumbnail_size_ * 13 / 10);
+  const int grid_lines = (count + columns - 1) / columns;
+  const int first_line = std::clamp(static_cast<int>(client.top - first.y - box_height) / step_y, 0, grid_lines - 1);
+  const int first_column = std::clamp(static_cast<int>(client.left - first.x - box_width) / step_x, 0, columns - 1);
+  for (int line = first_line; line < grid_lines; ++line) {
+    const int top = first.y + line * step_y;
+    if (top >= client.bottom) break;
+    if (top + box_height <= client.top) continue;
+    for (int column = first_column; column < columns; ++column) {
+      const int index = line * columns + column;
+      if (index >= count) break;
+      const POINT at = position(index);
+      if (at.x >= client.right) break;
+      if (at.x + box_width > client.left && at.y < client.bottom && at.y + box_height > client.top) rows.push_back(index);
+    }
+  }
+  return rows;
+}
 
 bool ClipListWidget::ArrowKeyHeld() const {
   // The keyboard as of the message being handled, which is what the

@@ -89,9 +89,17 @@ class ClipListWidget final : public IClipListWidget {
   void HitTest(POINT at, int& row, int& column) const;
   // The menu shown by PopupMenu, while it is up (for the tests).
   HMENU shown_menu() const { return shown_menu_; }
+  void SetThumbnailImages(int size, int count) override;
+  void DrawThumbnail(int image, const ThumbnailPicture& picture) override;
+  std::vector<int> VisibleRows() const override;
+  // The icon view's images (ThumbNailSize + 2 square); owned here, shared
+  // with the control.
+  HIMAGELIST thumbnail_images() const { return thumbnails_.get(); }
 
  private:
   bool Valid(int index) const { return index >= 0 && index < Count(); }
+  // In the icon view, lays the rows out in their grid again.
+  void ArrangeIcons();
   // The cell of row `index` in `column`, in client coordinates, wherever
   // the user dragged the column to.
   RECT CellRect(int index, int column) const;
@@ -99,6 +107,8 @@ class ClipListWidget final : public IClipListWidget {
   void ShowHeaderIcons(bool icons);
   void DrawTitleCell(HDC dc, int index, const RECT& cell, bool selected);
   HFONT UnderlinedFont();
+  // The thumbnail font as last asked for, made once.
+  HFONT ThumbnailFont(const TFontDesc& font);
 
   HWND hwnd_ = nullptr;
   HIMAGELIST images_ = nullptr;
@@ -106,6 +116,10 @@ class ClipListWidget final : public IClipListWidget {
   bool show_type_icons_ = false;
   int widest_icon_strip_ = 0;
   Font underlined_;
+  ImageList thumbnails_;
+  int thumbnail_size_ = 0;
+  Font thumbnail_font_;
+  TFontDesc thumbnail_font_desc_;
   // The row's text colour as the control chose it for the row being drawn.
   COLORREF item_text_colour_ = 0;
   int quiet_ = 0;

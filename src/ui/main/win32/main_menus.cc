@@ -18,6 +18,8 @@ constexpr UINT kIdRenameTitle = 501;
 constexpr UINT kIdSelectAll = 502;
 constexpr UINT kIdSelectPrevious = 503;
 constexpr UINT kIdSelectNext = 504;
+constexpr UINT kIdLargeIcons = 304;
+constexpr UINT kIdViewDetails = 305;
 constexpr UINT kIdTrayAutoCapture = 401;
 constexpr UINT kIdTrayExit = 402;
 constexpr UINT kIdNewCollection = 104;
@@ -54,6 +56,7 @@ constexpr IdCommand kIdCommands[] = {
     {kIdCollectionProperties, MenuCommand::kCollectionProperties},
     {kIdSwitchToLast, MenuCommand::kSwitchToLastCollection},
     {kIdSwitchToFavorite, MenuCommand::kSwitchToFavoriteCollection},
+    {kIdLargeIcons, MenuCommand::kLargeIcons},   {kIdViewDetails, MenuCommand::kViewDetails},
 };
 
 }  // namespace
@@ -88,7 +91,10 @@ MainMenus::MainMenus() {
         {0, ""},
         {kIdSwitchToLast, "Switch To &Last Collection\tF5"},
         {kIdSwitchToFavorite, "Switch To Fa&vorite Collection \tF6"},
-        {kIdSelectCollection, "Select Collection\tF7"}}},
+        {kIdSelectCollection, "Select Collection\tF7"},
+        {0, ""},
+        {kIdLargeIcons, "Large Icons"},
+        {kIdViewDetails, "View Details"}}},
   };
   for (const BarMenu& m : bar_menus) {
     Popup popup{::CreatePopupMenu(), m.entries};

@@ -236,6 +236,15 @@ LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wparam, LP
     ReportEscaped();
     return 0;
   }
+  // Whatever the control paints, the behaviour gets ready first (the icon
+  // view's thumbnails).
+  if (message == WM_PAINT || message == WM_PRINTCLIENT) {
+    try {
+      list_events->lvClipsPaint();
+    } catch (...) {
+      ReportEscaped();
+    }
+  }
   const LRESULT result = ::CallWindowProcA(self->list_proc_, hwnd, message, wparam, lparam);
   if (message == WM_KEYUP && self->events_ != nullptr) {
     try {
