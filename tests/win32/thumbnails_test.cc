@@ -119,6 +119,12 @@ class IconViewRows final : public IMainFormEvents, public IClipListEvents, publi
   void lvClipsChange(int, ListChange) override {}
   void lvClipsKeyUp(int) override {}
   void lvClipsColumnClick(int) override {}
+  void lvClipsClick() override {}
+  void lvClipsDblClick() override {}
+  bool lvClipsKeyDown(int, KeyModifiers) override { return false; }
+  void lvClipsMouseDown(MouseButton, KeyModifiers, int, int) override {}
+  void lvClipsMouseMove(int, int) override {}
+  void PopupMenuClipsPopup(bool) override {}
   void lvClipsPaint() override {
     if (!cache_.Ready() || list_.ViewStyle() != ListViewStyle::kIcons) return;
     cache_.Paint(

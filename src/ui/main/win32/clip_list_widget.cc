@@ -268,9 +268,13 @@ int ClipListWidget::SelectedCount() const { return static_cast<int>(ListView_Get
 
 std::vector<int> ClipListWidget::SelectedRows() const {
   std::vector<int> rows;
-  for (int row = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); row >= 0;
-       row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) {
+  // A control that is gone answers 0 to everything, which is also a row:
+  // the walk goes strictly down the list, or stops.
+  for (int row = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); row >= 0 && row < Count();) {
     rows.push_back(row);
+    const int next = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED);
+    if (next <= row) break;
+    row = next;
   }
   return rows;
 }

@@ -18,14 +18,29 @@ constexpr UINT kIdRenameTitle = 501;
 constexpr UINT kIdSelectAll = 502;
 constexpr UINT kIdSelectPrevious = 503;
 constexpr UINT kIdSelectNext = 504;
-constexpr UINT kIdLargeIcons = 304;
-constexpr UINT kIdViewDetails = 305;
+constexpr UINT kIdLargeIcons = 306;
+constexpr UINT kIdViewDetails = 307;
 constexpr UINT kIdTrayAutoCapture = 401;
 constexpr UINT kIdTrayExit = 402;
 constexpr UINT kIdNewCollection = 104;
 constexpr UINT kIdCollectionProperties = 105;
-constexpr UINT kIdSwitchToLast = 302;
-constexpr UINT kIdSwitchToFavorite = 303;
+constexpr UINT kIdSwitchToLast = 311;
+constexpr UINT kIdSwitchToFavorite = 312;
+
+// Every entry has an identifier of its own: two the same would run one
+// entry's command for the other.
+constexpr UINT kAllIds[] = {kIdFileSave,       kIdFileReload,       kIdExit,          kIdAutoCapture,
+                            kIdLocateLastClip, kIdOpenSourceUrl,    kIdRenameTitle,   kIdSelectAll,
+                            kIdSelectPrevious, kIdSelectNext,       kIdLargeIcons,    kIdViewDetails,
+                            kIdTrayAutoCapture, kIdTrayExit,        kIdNewCollection, kIdCollectionProperties,
+                            kIdSwitchToLast,   kIdSwitchToFavorite, MainMenus::kIdSelectCollection};
+constexpr bool IdsDistinct() {
+  for (std::size_t i = 0; i < std::size(kAllIds); ++i)
+    for (std::size_t j = i + 1; j < std::size(kAllIds); ++j)
+      if (kAllIds[i] == kAllIds[j]) return false;
+  return true;
+}
+static_assert(IdsDistinct(), "two menu entries share an identifier");
 
 struct ItemId {
   MenuItem item;
