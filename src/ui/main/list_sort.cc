@@ -3,6 +3,9 @@
 #include <array>
 #include <cctype>
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/datetime.h"
@@ -254,32 +257,36 @@ ListSortKeys::ListSortKeys(const std::vector<std::string>& texts, ILocale& local
   // needed.
   if (all_dates || all_numbers) return;
   // Columns repeat their texts ("Y" and "N", a few programs, ...): each
-  // distinct text is keyed once. Equal texts are found by sorting their
-  // indices (no allocation per text, which costs more than it saves on a
-  // system heap).
-  std::vector<std::uint32_t> by_text(texts.size());
-  for (std::size_t i = 0; i < texts.size(); ++i) by_text[i] = static_cast<std::uint32_t>(i);
-  std::sort(by_text.begin(), by_text.end(), [&texts](std::uint32_t a, std::uint32_t b) { return texts[a] < texts[b]; });
+  // distinct text is keyed once. Equal texts meet in an open-addressing
+  // table of indices (no allocation per text, which on a system heap costs
+  // more than the keys it saves).
+  std::size_t slots = 16;
+  while (slots < texts.size() * 2) slots *= 2;
+  constexpr std::uint32_t kEmpty = UINT32_MAX;
+  std::vector<std::uint32_t> table(slots, kEmpty);
+  const std::hash<std::string_view> hash;
   text_keys_.reserve(texts.size() * 16);
-  for (std::size_t run = 0; run < by_text.size();) {
-    const std::string& text = texts[by_text[run]];
-    Key& first = keys_[by_text[run]];
-    first.offset = text_keys_.size();
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::string& text = texts[i];
+    std::size_t slot = hash(text) & (slots - 1);
+    while (table[slot] != kEmpty && texts[table[slot]] != text) slot = (slot + 1) & (slots - 1);
+    Key& key = keys_[i];
+    if (table[slot] != kEmpty) {
+      const Key& same = keys_[table[slot]];
+      key.offset = same.offset;
+      key.length = same.length;
+      key.prefix = same.prefix;
+      continue;
+    }
+    table[slot] = static_cast<std::uint32_t>(i);
+    key.offset = text_keys_.size();
     locale.AppendSortKey(text, text_keys_);
-    first.length = text_keys_.size() - first.offset;
+    key.length = text_keys_.size() - key.offset;
     std::uint64_t prefix = 0;
     for (std::size_t b = 0; b < 8; ++b) {
-      prefix = (prefix << 8) | (b < first.length ? static_cast<unsigned char>(text_keys_[first.offset + b]) : 0u);
+      prefix = (prefix << 8) | (b < key.length ? static_cast<unsigned char>(text_keys_[key.offset + b]) : 0u);
     }
-    first.prefix = prefix;
-    std::size_t next = run + 1;
-    for (; next < by_text.size() && texts[by_text[next]] == text; ++next) {
-      Key& same = keys_[by_text[next]];
-      same.offset = first.offset;
-      same.length = first.length;
-      same.prefix = first.prefix;
-    }
-    run = next;
+    key.prefix = prefix;
   }
 }
 
