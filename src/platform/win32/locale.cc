@@ -71,26 +71,27 @@ void Win32Locale::AppendSortKey(std::string_view text, std::string& out) {
     // is a few bytes per character); asking for the size first only when
     // it does not. The key ends with a zero byte, which is left out: keys
     // compare as strings.
-    const std::size_t start = out.size();
-    std::size_t room = text.size() * 4 + 16;
-    out.resize(start + room);
+    // The key goes through a buffer kept from call to call, so that each
+    // key costs one copy of its own bytes.
+    const std::size_t room = text.size() * 4 + 16;
+    if (sort_key_buffer_.size() < room) sort_key_buffer_.resize(room);
     int written = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length,
-                                 reinterpret_cast<LPSTR>(out.data() + start), static_cast<int>(room));
+                                 reinterpret_cast<LPSTR>(sort_key_buffer_.data()),
+                                 static_cast<int>(sort_key_buffer_.size()));
     if (written == 0 && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
       const int size = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length, nullptr, 0);
       if (size > 0) {
-        room = static_cast<std::size_t>(size);
-        out.resize(start + room);
+        sort_key_buffer_.resize(static_cast<std::size_t>(size));
         written = ::LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length,
-                                 reinterpret_cast<LPSTR>(out.data() + start), size);
+                                 reinterpret_cast<LPSTR>(sort_key_buffer_.data()), size);
       }
     }
     if (written > 0) {
-      out.resize(start + static_cast<std::size_t>(written));
-      while (out.size() > start && out.back() == '\0') out.pop_back();
+      std::size_t size = static_cast<std::size_t>(written);
+      while (size > 0 && sort_key_buffer_[size - 1] == '\0') --size;
+      out.append(sort_key_buffer_.data(), size);
       return;
     }
-    out.resize(start);
   }
   // The system could not make one: the bytes, as CompareText then compares.
   out.append(text);

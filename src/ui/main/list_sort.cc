@@ -265,7 +265,10 @@ ListSortKeys::ListSortKeys(const std::vector<std::string>& texts, ILocale& local
   constexpr std::uint32_t kEmpty = UINT32_MAX;
   std::vector<std::uint32_t> table(slots, kEmpty);
   const std::hash<std::string_view> hash;
-  text_keys_.reserve(texts.size() * 16);
+  // A key is about two to three bytes per character.
+  std::size_t text_bytes = 0;
+  for (const std::string& text : texts) text_bytes += text.size();
+  text_keys_.reserve(text_bytes * 3 + texts.size() * 8);
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::string& text = texts[i];
     std::size_t slot = hash(text) & (slots - 1);
