@@ -183,9 +183,22 @@ void TClipList::SortRows(int column, bool ascending) {
       return ascending ? numbers[a] < numbers[b] : numbers[b] < numbers[a];
     });
   } else {
-    std::vector<std::string> texts;
+    // The texts the clips hold are read where they are; the others are
+    // written out first.
+    std::vector<std::string> written;
+    std::vector<std::string_view> texts;
     texts.reserve(rows_.size());
-    for (int row = 0; row < Count(); ++row) texts.push_back(CellText(row, column));
+    if (column == listcolumn::kTitle || column == listcolumn::kSource || column == listcolumn::kSourceUrl) {
+      for (const TClipObj* clip : rows_) {
+        texts.push_back(column == listcolumn::kTitle    ? clip->Title
+                        : column == listcolumn::kSource ? clip->Creator
+                                                        : clip->SourceURL);
+      }
+    } else {
+      written.reserve(rows_.size());
+      for (int row = 0; row < Count(); ++row) written.push_back(CellText(row, column));
+      texts.assign(written.begin(), written.end());
+    }
     const ListSortKeys keys(texts, locale_);
     std::stable_sort(order.begin(), order.end(), [&keys, ascending](std::size_t a, std::size_t b) {
       const int result = keys.Compare(a, b);

@@ -243,7 +243,7 @@ int CompareListTexts(std::string_view a, std::string_view b, ILocale& locale) {
   return text < 0 ? -1 : (text > 0 ? 1 : 0);
 }
 
-ListSortKeys::ListSortKeys(const std::vector<std::string>& texts, ILocale& locale) : keys_(texts.size()) {
+ListSortKeys::ListSortKeys(const std::vector<std::string_view>& texts, ILocale& locale) : keys_(texts.size()) {
   const DateTimePictures pictures(locale);
   bool all_dates = true, all_numbers = true;
   for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -267,10 +267,10 @@ ListSortKeys::ListSortKeys(const std::vector<std::string>& texts, ILocale& local
   const std::hash<std::string_view> hash;
   // A key is about two to three bytes per character.
   std::size_t text_bytes = 0;
-  for (const std::string& text : texts) text_bytes += text.size();
+  for (const std::string_view text : texts) text_bytes += text.size();
   text_keys_.reserve(text_bytes * 3 + texts.size() * 8);
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    const std::string& text = texts[i];
+    const std::string_view text = texts[i];
     std::size_t slot = hash(text) & (slots - 1);
     while (table[slot] != kEmpty && texts[table[slot]] != text) slot = (slot + 1) & (slots - 1);
     Key& key = keys_[i];

@@ -29,7 +29,10 @@ int CompareListTexts(std::string_view a, std::string_view b, ILocale& locale);
 // times). The locale's sort keys of all texts share one buffer.
 class ListSortKeys {
  public:
-  ListSortKeys(const std::vector<std::string>& texts, ILocale& locale);
+  // The texts must stay valid while the keys are made (not after).
+  ListSortKeys(const std::vector<std::string_view>& texts, ILocale& locale);
+  ListSortKeys(const std::vector<std::string>& texts, ILocale& locale)
+      : ListSortKeys(std::vector<std::string_view>(texts.begin(), texts.end()), locale) {}
   std::size_t size() const { return keys_.size(); }
   int Compare(std::size_t a, std::size_t b) const;
 
