@@ -496,34 +496,76 @@ void TCollectionsTree::tvCollectionsDragDrop(TreeNode node, DragSource source, b
 void TCollectionsTree::RelocateNode(TreeNode source, TreeNode target, const std::string& target_folder) {
   TClipColl* const coll = source != 0 ? widget_.Data(source) : nullptr;
   if (coll == nullptr || target == 0) return;
-  const std::string old_folder = coll->GetPath();
+  host_.ShowStatus(1, true, "Moving " + coll->Title);
+  std::vector<MovePlan> plan;
+  std::vector<std::string> copied;
+  if (!CopySubtree(source, coll->GetPath(), target_folder, plan, copied)) {
+    // Nothing moves: the copies go, the names come back.
+    for (auto file = copied.rbegin(); file != copied.rend(); ++file) files_.RemoveFile(*file);
+    for (auto step = plan.rbegin(); step != plan.rend(); ++step) {
+      files_.RemoveEmptyDirectory(step->new_folder);
+      step->coll->DirName = step->old_dir_name;
+    }
+    host_.Message("The collection could not be moved: " + coll->Title, MsgButtons::kOk, MsgIcon::kError);
+    return;
+  }
+  MoveSubtree(source, target, plan);
+}
+
+bool TCollectionsTree::CopySubtree(TreeNode source, const std::string& old_folder, const std::string& target_folder,
+                                   std::vector<MovePlan>& plan, std::vector<std::string>& copied) {
+  TClipColl* const coll = widget_.Data(source);
+  if (coll == nullptr) return true;
+  MovePlan step{coll, old_folder, coll->DirName, {}};
   // A folder of that name in the target would mix two collections' files
   // (and overwrite one's collection file): the moved one takes the next
   // free name, as a new collection would.
   while (files_.DirectoryExists(target_folder + coll->DirName + "\\")) coll->DirName = NextDirName(coll->DirName);
-  const std::string new_folder = target_folder + coll->DirName + "\\";
-  host_.ShowStatus(1, true, "Moving " + coll->Title);
-  files_.MakeDirectories(new_folder);
-  if (const auto entries = files_.ListDirectory(old_folder)) {
+  step.new_folder = target_folder + coll->DirName + "\\";
+  plan.push_back(step);
+  if (files_.MakeDirectories(step.new_folder) != FsStatus::kOk) {
+    Log(loglevel::kError, "RelocateNode", "Could not make the folder: " + step.new_folder);
+    return false;
+  }
+  if (const auto entries = files_.ListDirectory(step.old_folder)) {
     for (const TDirEntry& entry : *entries) {
       if (entry.IsDirectory) continue;
-      const std::optional<Bytes> bytes = files_.ReadWholeFile(old_folder + entry.Name);
-      // The original goes only once its copy is safely written.
-      if (bytes && files_.WriteWholeFile(new_folder + entry.Name, *bytes, /*durable=*/true) == FsStatus::kOk) {
-        files_.RemoveFile(old_folder + entry.Name);
-      } else {
-        Log(loglevel::kError, "RelocateNode", "Could not move file: " + old_folder + entry.Name);
+      const std::optional<Bytes> bytes = files_.ReadWholeFile(step.old_folder + entry.Name);
+      if (!bytes || files_.WriteWholeFile(step.new_folder + entry.Name, *bytes, /*durable=*/true) != FsStatus::kOk) {
+        Log(loglevel::kError, "RelocateNode", "Could not copy: " + step.old_folder + entry.Name);
+        return false;
       }
+      copied.push_back(step.new_folder + entry.Name);
+    }
+  }
+  // A child's old folder is below this one's old folder: its path cannot
+  // be asked of it now, since this collection's name may have changed.
+  for (TreeNode child : widget_.Children(source)) {
+    const TClipColl* const child_coll = widget_.Data(child);
+    if (child_coll == nullptr) continue;
+    if (!CopySubtree(child, step.old_folder + child_coll->DirName + "\\", step.new_folder, plan, copied)) return false;
+  }
+  return true;
+}
+
+void TCollectionsTree::MoveSubtree(TreeNode source, TreeNode target, const std::vector<MovePlan>& plan) {
+  TClipColl* const coll = widget_.Data(source);
+  const auto step = std::find_if(plan.begin(), plan.end(), [coll](const MovePlan& p) { return p.coll == coll; });
+  if (coll == nullptr || step == plan.end()) return;
+  // Every copy is written: the originals go.
+  if (const auto entries = files_.ListDirectory(step->old_folder)) {
+    for (const TDirEntry& entry : *entries) {
+      if (!entry.IsDirectory) files_.RemoveFile(step->old_folder + entry.Name);
     }
   }
   const int image = widget_.Image(source);
   const TreeNode moved = widget_.Add(target, widget_.Caption(source), image < 0 ? 0 : image, coll);
   widget_.SetStateIndex(moved, widget_.StateIndex(source));
   widget_.Expand(target);
-  for (TreeNode child : widget_.Children(source)) RelocateNode(child, moved, new_folder);
+  for (TreeNode child : widget_.Children(source)) MoveSubtree(child, moved, plan);
   coll->Parent = widget_.Data(target);
-  if (files_.RemoveEmptyDirectory(old_folder) != FsStatus::kOk || files_.DirectoryExists(old_folder)) {
-    host_.Message("Directory Delete Failed: " + old_folder, MsgButtons::kOk, MsgIcon::kError);
+  if (files_.RemoveEmptyDirectory(step->old_folder) != FsStatus::kOk || files_.DirectoryExists(step->old_folder)) {
+    host_.Message("Directory Delete Failed: " + step->old_folder, MsgButtons::kOk, MsgIcon::kError);
   }
   const bool was_selected = widget_.Selected() == source;
   if (context_node_ == source) context_node_ = moved;

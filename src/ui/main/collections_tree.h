@@ -128,6 +128,24 @@ class TCollectionsTree final : public ITreeEvents {
   // Moves the source node's collection, its files and its descendants into
   // `target_folder` (trailing backslash), below the target node.
   void RelocateNode(TreeNode source, TreeNode target, const std::string& target_folder);
+
+ private:
+  // A move in two steps, so that a failure half-way loses nothing: every
+  // file of the collection and its descendants is copied to its new folder
+  // first (CopySubtree); only when all copies are written are the
+  // originals removed and the nodes moved (MoveSubtree). A failed copy
+  // removes what was copied and leaves everything where it was.
+  struct MovePlan {
+    TClipColl* coll = nullptr;
+    std::string old_folder;
+    std::string old_dir_name;
+    std::string new_folder;
+  };
+  bool CopySubtree(TreeNode source, const std::string& old_folder, const std::string& target_folder,
+                   std::vector<MovePlan>& plan, std::vector<std::string>& copied);
+  void MoveSubtree(TreeNode source, TreeNode target, const std::vector<MovePlan>& plan);
+
+ public:
   // F5, F6.
   void SwitchToLastCollection1Click();
   void SwitchToFavoriteCollection1Click();

@@ -355,6 +355,28 @@ TEST_F(CollectionsTreeTest, MovedCollectionTakesAFreeFolderNameAndReportsAFolder
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"Directory Delete Failed: " + DataFolder() + "Src\\"}));
 }
 
+TEST_F(CollectionsTreeTest, AMoveThatCannotCopyEveryFileLeavesEverythingWhereItWas) {
+  WriteCollection("Src", 1000);
+  WriteCollection("Dst", 2000);
+  Loaded();
+  NewCollection("Src", "Kid");
+  WriteFile(DataPath("Src/D7.DAT"), "seven");
+  WriteFile(DataPath("Src/Kid/D1.DAT"), "one");
+  // A file of the child that cannot be read: the move must not half-happen.
+  fs::create_symlink(DataPath("Src/Kid/gone"), DataPath("Src/Kid/D2.DAT"));
+  Tree().tvCollectionsStartDrag(Node("Src"));
+  Tree().tvCollectionsDragDrop(Node("Dst"), DragSource::kTree, false);
+  Tree().tvCollectionsEndDrag();
+  EXPECT_TRUE(fs::exists(DataPath("Src/D7.DAT")));
+  EXPECT_TRUE(fs::exists(DataPath("Src/Kid/D1.DAT")));
+  EXPECT_TRUE(fs::exists(DataPath("Src/_COLL.QL4")));
+  EXPECT_FALSE(fs::exists(DataPath("Dst/Src"))) << "the copies are gone again";
+  EXPECT_EQ(Coll("Src")->Parent, Coll("My Clips"));
+  EXPECT_EQ(Coll("Kid")->GetPath(), DataFolder() + "Src\\Kid\\");
+  EXPECT_EQ(ChildTitles("Dst"), std::vector<std::string>{});
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{"The collection could not be moved: Src"}));
+}
+
 TEST_F(CollectionsTreeTest, ClipDropsAreAcceptedOnCollectionsAndRouted) {
   WriteCollection("Here", 1000);
   WriteCollection("There", 2000);
