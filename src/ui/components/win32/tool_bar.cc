@@ -37,19 +37,20 @@ int ToolBar::Height() const {
 
 void ToolBar::SetCollectionsImage(HIMAGELIST images, int image) {
   if (!images_) return;
-  HDC screen = ::GetDC(nullptr);
-  HDC dc = ::CreateCompatibleDC(screen);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, kButtonImageSize, kButtonImageSize);
-  ::ReleaseDC(nullptr, screen);
-  HGDIOBJ before = ::SelectObject(dc, bitmap);
+  WindowDc screen;
+  MemoryDc dc(::CreateCompatibleDC(screen.get()));
+  Bitmap bitmap(::CreateCompatibleBitmap(screen.get(), kButtonImageSize, kButtonImageSize));
+  if (!dc || !bitmap) {
+    LogOsFailure("CreateCompatibleBitmap(collections button)");
+    return;
+  }
+  HGDIOBJ before = ::SelectObject(dc.get(), bitmap.get());
   RECT square{0, 0, kButtonImageSize, kButtonImageSize};
-  ::FillRect(dc, &square, ::GetSysColorBrush(COLOR_BTNFACE));
-  if (images != nullptr && image >= 0) ImageList_Draw(images, image, dc, 4, 4, ILD_NORMAL);
-  ::SelectObject(dc, before);
-  ::DeleteDC(dc);
+  ::FillRect(dc.get(), &square, ::GetSysColorBrush(COLOR_BTNFACE));
+  if (images != nullptr && image >= 0) ImageList_Draw(images, image, dc.get(), 4, 4, ILD_NORMAL);
+  ::SelectObject(dc.get(), before);
   ImageList_RemoveAll(images_.get());
-  ImageList_AddMasked(images_.get(), bitmap, RGB(255, 255, 255));
-  ::DeleteObject(bitmap);
+  ImageList_AddMasked(images_.get(), bitmap.get(), RGB(255, 255, 255));
   shown_image_ = images != nullptr ? image : -1;
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }

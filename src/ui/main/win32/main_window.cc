@@ -513,14 +513,33 @@ void MainWindow::ShowCollectionMenu(POINT at) {
   const int item_height = std::max(1, ::GetSystemMetrics(SM_CYMENU));
   const std::vector<CollectionMenuEntry> entries =
       tree_events->PopupMenuSetCurrCollPopup(::GetSystemMetrics(SM_CYSCREEN) / item_height);
+  // Each entry shows its node's image; the bitmaps outlive the menu.
+  std::vector<Bitmap> images;
   Menu menu(::CreatePopupMenu());
   if (!menu) return;
+  WindowDc screen;
+  MemoryDc dc(::CreateCompatibleDC(screen.get()));
+  const int size = ::GetSystemMetrics(SM_CXSMICON);
   for (std::size_t i = 0; i < entries.size(); ++i) {
     UINT flags = MF_STRING;
     if (!entries[i].enabled) flags |= MF_GRAYED;
     if (entries[i].checked) flags |= MF_CHECKED;
     if (entries[i].column_break) flags |= MF_MENUBARBREAK;
     ::AppendMenuA(menu.get(), flags, i + 1, entries[i].caption.c_str());
+    if (entries[i].image < 0 || !dc || !collection_images_) continue;
+    Bitmap image(::CreateCompatibleBitmap(screen.get(), size, size));
+    if (!image) continue;
+    HGDIOBJ before = ::SelectObject(dc.get(), image.get());
+    const RECT square{0, 0, size, size};
+    ::FillRect(dc.get(), &square, ::GetSysColorBrush(COLOR_MENU));
+    ImageList_Draw(collection_images_.get(), entries[i].image, dc.get(), 0, 0, ILD_TRANSPARENT);
+    ::SelectObject(dc.get(), before);
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = image.get();
+    ::SetMenuItemInfoA(menu.get(), static_cast<UINT>(i + 1), FALSE, &item);
+    images.push_back(std::move(image));
   }
   const auto chosen = static_cast<std::size_t>(
       ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
