@@ -233,14 +233,8 @@ std::optional<double> ParseListDateTime(std::string_view text, ILocale& locale) 
 }
 
 int CompareListTexts(std::string_view a, std::string_view b, ILocale& locale) {
-  if (const auto da = ParseListDateTime(a, locale)) {
-    if (const auto db = ParseListDateTime(b, locale)) return Sign(*da, *db);
-  }
-  if (const auto na = locale.ParseFloat(a)) {
-    if (const auto nb = locale.ParseFloat(b)) return Sign(*na, *nb);
-  }
-  const int text = locale.CompareText(a, b);
-  return text < 0 ? -1 : (text > 0 ? 1 : 0);
+  // One rule for a pair and for a whole column: the column's.
+  return ListSortKeys(std::vector<std::string_view>{a, b}, locale).Compare(0, 1);
 }
 
 ListSortKeys::ListSortKeys(const std::vector<std::string_view>& texts, ILocale& locale) : keys_(texts.size()) {

@@ -23,10 +23,10 @@ std::optional<double> ParseListDateTime(std::string_view text, ILocale& locale);
 // (ascending). Texts compare in the user's locale, letter case counting.
 int CompareListTexts(std::string_view a, std::string_view b, ILocale& locale);
 
-// A column's texts read once for sorting: Compare(a, b) gives what
-// CompareListTexts gives on texts a and b, without reading them again for
-// every comparison (a sort of 100,000 rows compares about two million
-// times). The locale's sort keys of all texts share one buffer.
+// A column's texts read once for sorting: Compare(a, b) orders texts a and
+// b as CompareListTexts does (which is this for two texts), without reading
+// them again for every comparison (a sort of 100,000 rows compares about
+// two million times). The locale's sort keys of all texts share one buffer.
 class ListSortKeys {
  public:
   // The texts must stay valid while the keys are made (not after).

@@ -191,7 +191,8 @@ void ClipListWidget::RowInserted(int row) {
   const int focused = Focused();
   const int mark = ListView_GetSelectionMark(hwnd_);
   const auto moved = [row](int index) { return index >= row ? index + 1 : index; };
-  ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ClearSelection();
+  if (focused >= 0) ListView_SetItemState(hwnd_, focused, 0, LVIS_FOCUSED);
   ListView_SetItemCountEx(hwnd_, Count() + 1, LVSICF_NOSCROLL);
   ArrangeIcons();
   for (const int index : selected) ListView_SetItemState(hwnd_, moved(index), LVIS_SELECTED, LVIS_SELECTED);
