@@ -55,7 +55,7 @@ enum class ListViewStyle { kDetails, kIcons };
 enum class ListChange { kState, kText, kImage };
 
 // The commands of the list's context menu, in the menu's order.
-enum class ClipMenuCommand { kNewClip, kDeleteClips, kCancel, kRename, kThumbnailSettings, kExportClips, kOpenSourceUrl };
+enum class ClipMenuCommand { kNewClip, kDeleteClips, kCancel, kRename, kThumbnailSettings, kExportClips, kOpenSourceUrl, kLaunchAsUrl };
 
 struct ClipMenuEntry {
   ClipMenuCommand command;

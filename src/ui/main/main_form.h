@@ -102,6 +102,7 @@ class TfrmQL final : public IMainFormEvents,
   void MenuClick(MenuCommand command) override;
   ITreeEvents* TreeEvents() override { return tree_.get(); }
   IClipListEvents* ClipListEvents() override { return clip_list_.get(); }
+  IPreviewEvents* PreviewEvents() override { return nullptr; }
 
   // --- Features ---------------------------------------------------------
   TCollectionsTree& Tree() { return *tree_; }

@@ -5,6 +5,7 @@
 // the tests call it.
 #pragma once
 
+#include "ui/main/preview_widget.h"
 #include "ui/main/widgets.h"
 
 namespace om {
@@ -28,6 +29,16 @@ enum class MenuCommand {
   kSwitchToFavoriteCollection,  // "Switch To Fa&vorite Collection " (F6)
   kLargeIcons,        // "Large Icons": the clip list's thumbnails
   kViewDetails,       // "View Details": the clip list's columns
+  // The text transforms (Edit menu, and their tray counterparts).
+  kShiftLeft,         // "<< Shift &Left"
+  kShiftRight,        // ">> Shift &Right"
+  kRemoveLineBreaks,  // "Remove Line&breaks" (Ctrl+Alt+B); also cmdMainToolbarNOCRLF
+  kLowerCase,         // "&Lower Case" (Ctrl+Alt+L)
+  kUpperCase,         // "&Upper Case" (Ctrl+Alt+U)
+  kMixedCase,         // "&Mixed Case" (Ctrl+Alt+M)
+  kSentenceCase,      // "&Sentence Case" (Ctrl+Alt+S)
+  kStripNonText,      // "Strip Out Non-TEXT Data Formats" (Ctrl+Alt+T)
+  kExpandPreview,     // View, "Expand Preview Window" (Ctrl+Alt+X)
 };
 
 class IMainFormEvents {
@@ -46,6 +57,7 @@ class IMainFormEvents {
   // has nobody to report to (before the behaviour exists).
   virtual ITreeEvents* TreeEvents() = 0;
   virtual IClipListEvents* ClipListEvents() = 0;
+  virtual IPreviewEvents* PreviewEvents() = 0;
 };
 
 }  // namespace om

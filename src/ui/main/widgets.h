@@ -20,6 +20,7 @@
 #include "ui/dialogs/ds_prop.h"
 #include "ui/dialogs/select_bitmap.h"
 #include "ui/main/clip_list_widget.h"
+#include "ui/main/preview_widget.h"
 #include "ui/main/tree_widget.h"
 
 namespace om {
@@ -58,6 +59,7 @@ enum class MenuItem {
   kTrayUpperCase,
   kTrayMixedCase,
   kTraySentenceCase,
+  kExpandPreview,      // View, "Expand Preview Window" (Ctrl+Alt+X): checked while expanded
 };
 
 class IMenus {
@@ -129,6 +131,7 @@ struct MainFormWidgets {
   IStatusBar& status;
   ITrayIcon& tray;
   IFormShell& shell;
+  IPreviewWidget& preview;
 };
 
 }  // namespace om

@@ -407,6 +407,158 @@ class FakeShell final : public IFormShell {
   std::vector<std::string> proposed_directories;
 };
 
+// The preview pane: tabs, the text pane as a string with a selection and a
+// modified flag, the other tabs' content as what they were last given.
+class FakePreview final : public IPreviewWidget {
+ public:
+  void SetTabVisible(PreviewTab tab, bool visible) override {
+    visible_[Index(tab)] = visible;
+    if (!visible && active_ == tab) {
+      // Like a tab control, the next visible tab becomes active.
+      active_.reset();
+      for (int i = 0; i < kPreviewTabCount; ++i)
+        if (visible_[i]) {
+          active_ = static_cast<PreviewTab>(i);
+          break;
+        }
+    }
+    if (visible && !active_) active_ = tab;
+  }
+  bool TabVisible(PreviewTab tab) const override { return visible_[Index(tab)]; }
+  std::optional<PreviewTab> ActiveTab() const override { return active_; }
+  void SetActiveTab(PreviewTab tab) override {
+    if (TabVisible(tab)) active_ = tab;
+  }
+  void SetHtmlCaption(std::string_view caption) override { html_caption = caption; }
+  void FixPageControl() override { ++fixed; }
+
+  void SetText(std::string_view value) override {
+    text = value;
+    modified = false;
+    can_undo = false;
+    selection = {};
+  }
+  std::string Text() const override { return text; }
+  int LineCount() const override {
+    if (text.empty()) return 0;
+    return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  }
+  bool Modified() const override { return modified; }
+  void SetModified(bool value) override { modified = value; }
+  TextSelection Selection() const override { return selection; }
+  void Select(TextSelection value) override { selection = value; }
+  void SetWordWrap(bool wrap) override { word_wrap = wrap; }
+  void SetTextFont(const TFontDesc& value) override { font = value; }
+  bool CanUndo() const override { return can_undo; }
+  void Undo() override { ++undos; }
+  void EmptyUndoBuffer() override { can_undo = false; }
+  void CutToClipboard() override { clipboard_ops.push_back("cut"); }
+  void CopyToClipboard() override { clipboard_ops.push_back("copy"); }
+  void PasteFromClipboard() override { clipboard_ops.push_back("paste"); }
+  // What the user does in the pane: types a new text (modified, undoable).
+  void Type(std::string_view value) {
+    text = value;
+    modified = true;
+    can_undo = true;
+  }
+
+  bool LoadRichTextFile(std::string_view path) override {
+    rtf_loaded_from = path;
+    rtf_plain.clear();
+    return rtf_load_ok;
+  }
+  void SetRichTextPlain(std::string_view value) override {
+    rtf_plain = value;
+    rtf_loaded_from.clear();
+  }
+  int RichTextLength() const override { return rich_text_length; }
+
+  void ShowBitmap(const TBitmap* value) override { bitmap = value != nullptr ? std::optional<TBitmap>(*value) : std::nullopt; }
+  void SetBitmapStretch(bool value) override { bitmap_stretch = value; }
+  bool BitmapStretch() const override { return bitmap_stretch; }
+  void SetBitmapSizeText(std::string_view value) override { bitmap_size_text = value; }
+  void ShowPicture(const TMetafile* value) override { has_picture = value != nullptr; }
+  void SetPictureStretch(bool value) override { picture_stretch = value; }
+  bool PictureStretch() const override { return picture_stretch; }
+
+  void SetBinaryFormats(const std::vector<BinaryFormatEntry>& entries, int selected) override {
+    binary_formats = entries;
+    binary_selected = selected;
+  }
+  std::optional<std::uint32_t> SelectedBinaryFormat() const override {
+    if (binary_selected < 0 || binary_selected >= static_cast<int>(binary_formats.size())) return std::nullopt;
+    return binary_formats[static_cast<std::size_t>(binary_selected)].format;
+  }
+  void ShowBinary(const std::uint8_t* data, std::size_t size) override {
+    binary.assign(data, data + size);
+    ++binary_shown;
+  }
+
+  void SetButtonEnabled(PreviewButton button, bool enabled) override { button_enabled[button] = enabled; }
+  void SetButtonDown(PreviewButton button, bool down) override { button_down[button] = down; }
+  void SetPinImage(int image) override {
+    pin_image = image;
+    pin_images.push_back(image);
+  }
+  void SetTextMenuEnabled(TextMenuItem item, bool enabled) override { menu_enabled[item] = enabled; }
+  void SetMainLineBreakButtonEnabled(bool enabled) override { main_line_break_enabled = enabled; }
+  std::optional<TFontDesc> ChooseFont(const TFontDesc& start) override {
+    font_dialog_started_with = start;
+    return chosen_font;
+  }
+  void SetPreviewExpanded(bool value) override { expanded = value; }
+
+  bool Enabled(PreviewButton button) const {
+    auto it = button_enabled.find(button);
+    return it != button_enabled.end() && it->second;
+  }
+  // The visible tabs in order.
+  std::vector<PreviewTab> VisibleTabs() const {
+    std::vector<PreviewTab> out;
+    for (int i = 0; i < kPreviewTabCount; ++i)
+      if (visible_[i]) out.push_back(static_cast<PreviewTab>(i));
+    return out;
+  }
+
+  std::string html_caption;
+  int fixed = 0;
+  std::string text;
+  bool modified = false;
+  TextSelection selection;
+  bool word_wrap = false;
+  TFontDesc font;
+  bool can_undo = false;
+  int undos = 0;
+  std::vector<std::string> clipboard_ops;
+  bool rtf_load_ok = true;
+  std::string rtf_loaded_from;
+  std::string rtf_plain;
+  int rich_text_length = 0;
+  std::optional<TBitmap> bitmap;
+  bool bitmap_stretch = false;
+  std::string bitmap_size_text;
+  bool has_picture = false;
+  bool picture_stretch = true;
+  std::vector<BinaryFormatEntry> binary_formats;
+  int binary_selected = -1;
+  std::vector<std::uint8_t> binary;
+  int binary_shown = 0;
+  std::map<PreviewButton, bool> button_enabled;
+  std::map<PreviewButton, bool> button_down;
+  int pin_image = 0;
+  std::vector<int> pin_images;
+  std::map<TextMenuItem, bool> menu_enabled;
+  bool main_line_break_enabled = false;
+  std::optional<TFontDesc> chosen_font;
+  std::optional<TFontDesc> font_dialog_started_with;
+  bool expanded = false;
+
+ private:
+  static int Index(PreviewTab tab) { return static_cast<int>(tab); }
+  bool visible_[kPreviewTabCount] = {};
+  std::optional<PreviewTab> active_;
+};
+
 struct FakeMainWidgets {
   FakeTree tree;
   FakeClipList clips;
@@ -414,7 +566,8 @@ struct FakeMainWidgets {
   FakeStatusBar status;
   FakeTray tray;
   FakeShell shell;
-  MainFormWidgets bundle{tree, clips, menus, status, tray, shell};
+  FakePreview preview;
+  MainFormWidgets bundle{tree, clips, menus, status, tray, shell, preview};
 };
 
 }  // namespace om::testing
