@@ -120,7 +120,10 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
   TClipObj* const remembered_clipboard_clip = clipboard_clip_;
   TClipObj* const remembered_last_captured = last_captured_clip_;
   // 2.
-  widgets_.menus.SetEnabled(MenuItem::kMagPaste, ports_.clipboard.HasFormat(cf::kText));
+  const bool text_offered = ports_.clipboard.HasFormat(cf::kText);
+  widgets_.menus.SetEnabled(MenuItem::kMagPaste, text_offered);
+  widgets_.preview.SetButtonEnabled(PreviewButton::kPaste, text_offered);
+  widgets_.preview.SetTextMenuEnabled(TextMenuItem::kPaste, text_offered);
   // 3. Sequential paste, when it comes, is switched off here without
   // copying back: any change ends a running one.
   // 4.
@@ -216,6 +219,11 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
       if (target == shown_) {
         clip_list_->SetSuppressChange(true);
         clip_list_->AddToLists(filed, /*select=*/true, position.value_or(1));
+        // The control does not report a selection made from here; the list
+        // hears of it as of the user's, and so the pane shows the new clip.
+        if (const int row = clip_list_->RowOf(filed); row >= 0 && widgets_.clips.IsSelected(row)) {
+          clip_list_->lvClipsChange(row, ListChange::kState);
+        }
         clip_list_->SetSuppressChange(false);
       } else {
         ResetClipDisplay();

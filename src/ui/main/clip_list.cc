@@ -347,6 +347,8 @@ void TClipList::lvClipsChange(int row, ListChange change) {
   if (selected > 1) {
     if (!host_.PickdropMode()) host_.ShowStatus(2, false, std::to_string(selected) + " Items Selected.");
     host_.SetClipboardClip(nullptr);
+    if (!host_.PreviewPinned()) host_.ForgetPreviewedClip();
+    host_.UpdateMagView();
     return;
   }
   previous_row_ = latest_row_;
@@ -363,8 +365,11 @@ void TClipList::lvClipsChange(int row, ListChange change) {
   }
   if (TClipObj* const previous = host_.ClipboardClip()) previous->UnLoad();
   host_.SetClipboardClip(clip);
-  // The preview takes the clip here when it comes.
+  // The pinned pane stays on its clip; otherwise it shows this one, after
+  // writing back what was typed into the one before.
+  if (!host_.PreviewPinned()) host_.PreviewClip(clip);
   if (!suppress_change_) host_.CopyItem(clip);
+  host_.UpdateMagView();
   clip->UnLoad();
 }
 
@@ -372,6 +377,7 @@ void TClipList::NoSelectionTimer() {
   if (widget_.SelectedCount() != 0) return;
   host_.ShowStatus(2, false, "No Items Selected.");
   host_.SetClipboardClip(nullptr);
+  host_.UpdateMagView();
 }
 
 void TClipList::lvClipsKeyUp(int virtual_key) {
@@ -486,6 +492,7 @@ void TClipList::PopupMenuClipsPopup(bool from_keyboard) {
        widget_.ViewStyle() == ListViewStyle::kIcons},
       {ClipMenuCommand::kExportClips, "&Export Clip(s)", Count() > 1},
       {ClipMenuCommand::kOpenSourceUrl, "Open Source URL In Browser", only != nullptr && !only->SourceURL.empty()},
+      {ClipMenuCommand::kLaunchAsUrl, "Launch as URL", true},
   };
   const std::optional<ClipMenuCommand> chosen = widget_.PopupMenu(entries, from_keyboard);
   if (!chosen) return;
@@ -495,6 +502,9 @@ void TClipList::PopupMenuClipsPopup(bool from_keyboard) {
       break;
     case ClipMenuCommand::kOpenSourceUrl:
       mnu_OpenSourceURL1Click();
+      break;
+    case ClipMenuCommand::kLaunchAsUrl:
+      host_.LaunchAsUrl();
       break;
     case ClipMenuCommand::kCancel:
       break;

@@ -69,6 +69,15 @@ class IClipListHost {
                                              std::string_view text) = 0;
   // The shell's default action on a URL.
   virtual void OpenWithShell(std::string_view target) = 0;
+  // The preview pane (TPreviewPane): pinned to a clip; the clip it shows
+  // from now on (pending edits written back first); forgetting it; showing
+  // the current clip.
+  virtual bool PreviewPinned() const = 0;
+  virtual void PreviewClip(TClipObj* clip) = 0;
+  virtual void ForgetPreviewedClip() = 0;
+  virtual void UpdateMagView() = 0;
+  // "Launch as URL" of the list's menu (the text transforms' command).
+  virtual void LaunchAsUrl() = 0;
 };
 
 class TClipList final : public IClipRowSource, public IClipListEvents {

@@ -5,6 +5,8 @@
 #include <stdexcept>
 
 #include "app/app_messages.h"
+#include "app/paths.h"
+#include "clipboard/format_names.h"
 #include "ui/main/current_operation.h"
 #include "ui/main/main_form.h"
 #include "ui/main/program_entry.h"
@@ -45,6 +47,13 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
       ports_.files);
   clip_list_ = std::make_unique<TClipList>(static_cast<IClipListHost&>(*this), widgets_.clips, widgets_.menus,
                                            settings_, ports_.locale, ports_.store, ports_.clock, "lvClips");
+  preview_ = std::make_unique<TPreviewPane>(static_cast<IPreviewHost&>(*this), widgets_.preview, widgets_.status,
+                                            widgets_.menus, settings_, ports_.files,
+                                            ports_.clipboard_system.RegisterFormat(kRTFFormatName),
+                                            ports_.clipboard_system.RegisterFormat(kHTMLFormatName));
+  transforms_ = std::make_unique<TTextTransforms>(static_cast<ITextTransformsHost&>(*this), *preview_,
+                                                  widgets_.preview, settings_);
+  preview_->SetTransformCommands(transforms_.get());
   window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
   viewer_ = std::make_unique<TClipView5>(
       ClipViewPorts{ports_.windows, ports_.clock, ports_.processes, ports_.prompts, ports_.sound, ports_.locale,
@@ -144,8 +153,10 @@ void TfrmQL::Timer1Timer() {
     case kTagNoSelection:
       clip_list_->NoSelectionTimer();
       break;
+    case kTagPinBlink:
+      preview_->PinBlinkTimer();
+      break;
     default:
-      // Tags of the preview's pin-button blink come with the preview.
       break;
   }
 }
@@ -223,6 +234,33 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kViewDetails:
       clip_list_->cmdLVReportClick();
       break;
+    case MenuCommand::kShiftLeft:
+      transforms_->cmdMag_ShiftLeftClick();
+      break;
+    case MenuCommand::kShiftRight:
+      transforms_->cmdMag_ShiftRightClick();
+      break;
+    case MenuCommand::kRemoveLineBreaks:
+      transforms_->cmdMag_RemoveCRLFClick();
+      break;
+    case MenuCommand::kLowerCase:
+      transforms_->mnuMagCase_LowerClick();
+      break;
+    case MenuCommand::kUpperCase:
+      transforms_->mnuMagCase_UpperClick();
+      break;
+    case MenuCommand::kMixedCase:
+      transforms_->mnuMagCase_MixedClick();
+      break;
+    case MenuCommand::kSentenceCase:
+      transforms_->mnuMagCase_SentenceClick();
+      break;
+    case MenuCommand::kStripNonText:
+      transforms_->mnuEditNukeNonTextClick();
+      break;
+    case MenuCommand::kExpandPreview:
+      preview_->mnuSizePreviewWindowClick();
+      break;
   }
 }
 
@@ -231,6 +269,11 @@ void TfrmQL::mnuExit1Click() { widgets_.shell.Close(); }
 void TfrmQL::ClearReferences() {
   clipboard_clip_ = nullptr;
   last_captured_clip_ = nullptr;
+  // The pane must not keep a clip that is about to go.
+  if (preview_) {
+    preview_->Unpin();
+    preview_->ForgetPreviewedClip();
+  }
 }
 
 void TfrmQL::ClearTreeAndList() {
@@ -274,8 +317,8 @@ void TfrmQL::ShowCollection(TClipColl* coll) {
     return;
   }
   clipboard_clip_ = nullptr;
-  // The preview is hidden (pinning it comes with the preview).
-  widgets_.shell.SetPreviewVisible(false);
+  // A pinned pane stays on its clip, from whichever collection.
+  if (!preview_->Pinned()) widgets_.shell.SetPreviewVisible(false);
   clip_list_->UpdateLVClips();
 }
 
@@ -288,6 +331,11 @@ void TfrmQL::ForgetCollection(TClipColl* coll) {
   if (shown_ == coll) ShowCollection(nullptr);
   if (clipboard_clip_ != nullptr && coll->IndexOfClip(clipboard_clip_) >= 0) clipboard_clip_ = nullptr;
   if (last_captured_clip_ != nullptr && coll->IndexOfClip(last_captured_clip_) >= 0) last_captured_clip_ = nullptr;
+  if (TClipObj* const previewed = preview_->PreviewedClip(); previewed != nullptr && coll->IndexOfClip(previewed) >= 0) {
+    preview_->Unpin();
+    preview_->ForgetPreviewedClip();
+    widgets_.shell.SetPreviewVisible(false);
+  }
   // Captures need a target: the next one the tree offers (the collection's
   // node is gone by now).
   if (inbox_ == coll) inbox_ = master_list_ != nullptr ? master_list_->Designate(tree_->Order()) : nullptr;
@@ -332,6 +380,55 @@ void TfrmQL::DoDropClipsOnColl(TClipColl* coll, bool copy) {
   Log(loglevel::kData, "DoDropClipsOnColl",
       std::string(copy ? "Copy" : "Move") + " of dragged clips to " + (coll != nullptr ? coll->Title : "") +
           " is not available yet.");
+}
+
+void TfrmQL::RefreshClipRow(const TClipObj* clip) {
+  const int row = clip_list_->RowOf(clip);
+  if (row >= 0) widgets_.clips.RowsChanged(row, row);
+}
+
+void TfrmQL::SelectClipRow(TClipObj* clip) {
+  const int row = clip_list_->RowOf(clip);
+  if (row < 0) return;
+  widgets_.clips.ClearSelection();
+  widgets_.clips.SetSelected(row, true);
+  widgets_.clips.SetFocused(row);
+  // Selecting from here is not reported by the control: the list hears of
+  // it as of the user's click.
+  clip_list_->lvClipsChange(row, ListChange::kState);
+  widgets_.clips.MakeVisible(row);
+}
+
+std::vector<TClipObj*> TfrmQL::SelectedClips() const {
+  std::vector<TClipObj*> clips;
+  for (int row : widgets_.clips.SelectedRows()) {
+    if (TClipObj* const clip = clip_list_->ClipAt(row)) clips.push_back(clip);
+  }
+  return clips;
+}
+
+void TfrmQL::DeselectClipRow(const TClipObj* clip) {
+  const int row = clip_list_->RowOf(clip);
+  if (row >= 0) widgets_.clips.SetSelected(row, false);
+}
+
+void TfrmQL::ReselectFocusedRow() {
+  const int focused = widgets_.clips.Focused();
+  if (focused >= 0) widgets_.clips.SetSelected(focused, true);
+}
+
+std::string TfrmQL::BufferFolder() const {
+  if (settings_.DataSources.empty()) return DataDirectory();
+  return IncludeTrailingBackslash(settings_.DataSources.front().Source.Directory);
+}
+
+void TfrmQL::ClearCurrentClips() {
+  clipboard_clip_ = nullptr;
+  preview_->ForgetPreviewedClip();
+}
+
+void TfrmQL::ErrorBox(std::string_view text) {
+  ports_.prompts.ShowMessage(text, kApplicationTitle, MsgButtons::kOk, MsgIcon::kError, widgets_.shell.Handle());
 }
 
 }  // namespace om

@@ -10,6 +10,8 @@
 // rest through a narrow host interface TfrmQL implements:
 //   TCollectionsTree  collections_tree.h   the tree and its commands
 //   TClipList         clip_list.h          the clip list
+//   TPreviewPane      preview_pane.h       the preview and edit pane
+//   TTextTransforms   transforms.h         the text transforms' commands
 // The form's own work is in:
 //   startup.cc    creation, start-up, the deferred load, the close query,
 //                 shutdown and the error trap
@@ -44,6 +46,8 @@
 #include "ui/main/clip_list.h"
 #include "store/data_sources.h"
 #include "ui/main/collections_tree.h"
+#include "ui/main/preview_pane.h"
+#include "ui/main/transforms.h"
 
 namespace om {
 
@@ -65,6 +69,8 @@ class TfrmQL final : public IMainFormEvents,
                      private IMessageHandler,
                      private IClipListHost,
                      private ICollectionsTreeHost,
+                     private IPreviewHost,
+                     private ITextTransformsHost,
                      private IDataSourceHost {
  public:
   // Timers on the form's own hidden window.
@@ -76,6 +82,7 @@ class TfrmQL final : public IMainFormEvents,
   static constexpr std::uint32_t kAutoSaveMs = 60'000;
   // Timer1's tags: what its next tick is for.
   static constexpr int kTagStartup = 1;
+  static constexpr int kTagPinBlink = 2;
   static constexpr int kTagNoSelection = 3;
   // Autosave waits for this long without list activity.
   static constexpr double kAutoSaveQuietMs = 15'000;
@@ -102,11 +109,13 @@ class TfrmQL final : public IMainFormEvents,
   void MenuClick(MenuCommand command) override;
   ITreeEvents* TreeEvents() override { return tree_.get(); }
   IClipListEvents* ClipListEvents() override { return clip_list_.get(); }
-  IPreviewEvents* PreviewEvents() override { return nullptr; }
+  IPreviewEvents* PreviewEvents() override { return preview_.get(); }
 
   // --- Features ---------------------------------------------------------
   TCollectionsTree& Tree() { return *tree_; }
   TClipList& ClipList() { return *clip_list_; }
+  TPreviewPane& Preview() { return *preview_; }
+  TTextTransforms& Transforms() { return *transforms_; }
 
   // --- State ------------------------------------------------------------
   // The clip on the system clipboard as far as the program knows.
@@ -221,6 +230,27 @@ class TfrmQL final : public IMainFormEvents,
   void SetCollectionButtonImage(int image) override { widgets_.shell.SetCollectionButtonImage(image); }
   void UpdateCaptions() override;
   void DoDropClipsOnColl(TClipColl* coll, bool copy) override;
+  bool PreviewPinned() const override { return preview_->Pinned(); }
+  void PreviewClip(TClipObj* clip) override { preview_->PreviewClip(clip); }
+  void ForgetPreviewedClip() override { preview_->ForgetPreviewedClip(); }
+  void UpdateMagView() override { preview_->UpdateMagView(); }
+  void LaunchAsUrl() override { transforms_->LaunchasURL1Click(); }
+  // IPreviewHost and ITextTransformsHost (main_form.cc)
+  int SelectedRowCount() const override { return widgets_.clips.SelectedCount(); }
+  void RefreshClipRow(const TClipObj* clip) override;
+  void SetPreviewVisible(bool visible) override { widgets_.shell.SetPreviewVisible(visible); }
+  TreeNode SelectedNode() const override { return widgets_.tree.Selected(); }
+  void SelectNode(TreeNode node) override { tree_->SelectNode(node); }
+  void SelectClipRow(TClipObj* clip) override;
+  std::vector<TClipObj*> SelectedClips() const override;
+  void DeselectClipRow(const TClipObj* clip) override;
+  void ReselectFocusedRow() override;
+  void ProcessMessages() override { ports_.clock.ProcessMessages(); }
+  void ArmPinBlinkTimer() override { ArmTimer1(kTagPinBlink, TPreviewPane::kPinBlinkMs); }
+  std::string BufferFolder() const override;
+  void ClearCurrentClips() override;
+  bool CtrlKeyDown() const override { return widgets_.shell.CtrlKeyDown(); }
+  void ErrorBox(std::string_view text) override;
   // IDataSourceHost (main_form.cc)
   void ShowStatus(std::string_view text) override { ShowStatus(1, false, text); }
   std::string CurrentDirectory() override;
@@ -247,6 +277,8 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TMasterList> master_list_;
   std::unique_ptr<TCollectionsTree> tree_;
   std::unique_ptr<TClipList> clip_list_;
+  std::unique_ptr<TPreviewPane> preview_;
+  std::unique_ptr<TTextTransforms> transforms_;
   std::unique_ptr<TDataSourceCommands> data_source_commands_;
 
   // Owned by the master list once loading has added them.

@@ -31,15 +31,16 @@ void TfrmQL::mnuFileSaveClick() {
   Log(loglevel::kData, ">mnuFileSaveClick", "Beginning Save");
   ShowStatus(2, true, "Saving Data...");
   if (master_list_) {
-    // Ending auto-glue (not while autosaving) and committing the edit pane
-    // come with glue and the preview.
+    // Ending auto-glue (not while autosaving) comes with glue. What was
+    // typed into the text pane is saved with the rest.
+    preview_->RescueEditing();
     master_list_->Save();
     if (!autosaving_) clip_list_->UpdateLVClips();
     if (!events_suspended_) {
       ShowStatus(autosaving_ ? 1 : 2, false, "Data Saved");
-      // The preview is refreshed a second after "Data Saved" when it comes:
-      // with a timer, not by blocking the window for that second. Until
-      // there is a preview there is nothing to wait for.
+      // The preview is refreshed at once: it writes nothing into the status
+      // panel "Data Saved" stands in, so there is no second to wait.
+      preview_->UpdateMagView();
     }
   }
   Log(loglevel::kData, "<mnuFileSaveClick", "Save Complete");

@@ -80,8 +80,9 @@ void TfrmQL::Startup() {
   SetOperationStep(11);
   viewer_->SettleTime = settings_.SettleTime;
   viewer_->SetActive(true);
-  // 12. The view settings (tool bars, preview, hints, drop-down) belong to
-  // the window's views and come with them.
+  // 12. The text pane's word wrap and font; the other view settings (tool
+  // bars, hints, drop-down) belong to the window's views and come with them.
+  preview_->ApplySettings();
   // 13.
   profile_ = std::make_unique<Tfilter>(ports_.store, settings_.RegistryKey, ports_.clipboard_system);
   // No embedded browser yet: browsers' entries keep their rich text.
@@ -277,6 +278,7 @@ bool TfrmQL::ShutDown() {
   Log(loglevel::kStartStop, "<<ShutDown", "Clearing Explorer Controls - Finished");
   // 6. The trash is emptied; the master list frees every collection.
   SetOperationStep(6);
+  preview_->FreeBinaryBuffer();
   if (trash_ != nullptr) trash_->WipeFiles();
   master_list_.reset();
   trash_ = search_results_ = inbox_ = nullptr;

@@ -107,6 +107,9 @@ class IFormShell {
   virtual void LeaveTopmost() = 0;
   virtual void RestoreVisibility() = 0;
   virtual void Minimize() = 0;
+  // The Ctrl key is held down at this moment (the keyboard state of the
+  // message being handled).
+  virtual bool CtrlKeyDown() const = 0;
   // Asks the window to close (it then asks the behaviour's FormCloseQuery).
   virtual void Close() = 0;
   // The collections tool button shows image `image` of the collections'

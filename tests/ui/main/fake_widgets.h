@@ -379,6 +379,7 @@ class FakeShell final : public IFormShell {
   void RestoreVisibility() override { ++restored_visibility; }
   void Minimize() override { ++minimized; }
   void Close() override { ++close_requests; }
+  bool CtrlKeyDown() const override { return ctrl_down; }
   void SetCollectionButtonImage(int image) override { collection_button_image = image; }
   int CollectionImageCount() const override { return collection_image_count; }
   ISelectBitmapView& SelectBitmapView() override { return select_bitmap; }
@@ -398,6 +399,7 @@ class FakeShell final : public IFormShell {
   int restored_visibility = 0;
   int minimized = 0;
   int close_requests = 0;
+  bool ctrl_down = false;
   int collection_button_image = -1;
   int collection_image_count = 16;
   FakeSelectBitmapView select_bitmap;
