@@ -1,7 +1,8 @@
 // Port: the user's regional settings, as far as the program needs them:
 // the date and time pictures used for the log, the decimal separator of
-// floating-point settings such as the print margins, and the order of texts
-// when the clip list is sorted.
+// floating-point settings such as the print margins, the order of texts
+// when the clip list is sorted, and the letters and letter case of 8-bit
+// text in the user's ANSI code page (the text transforms).
 #pragma once
 
 #include <optional>
@@ -42,6 +43,19 @@ class ILocale {
     AppendSortKey(text, key);
     return key;
   }
+
+  // Letter case of 8-bit text in the ANSI code page, in place, as the
+  // system converts it: letters only, everything else (digits, punctuation,
+  // zero bytes) unchanged, the length unchanged.
+  virtual void AnsiUpperCase(std::string& text) = 0;
+  virtual void AnsiLowerCase(std::string& text) = 0;
+  // Whether one character of the code page is a letter as the system
+  // classifies characters: a single byte, or a lead byte and its trail
+  // byte in a double-byte code page. False for anything longer or empty.
+  virtual bool IsAnsiAlpha(std::string_view character) = 0;
+  // Whether the byte starts a double-byte character in the code page
+  // (never in a single-byte code page such as Windows-1252).
+  virtual bool IsLeadByte(unsigned char byte) = 0;
 
   // General number format: up to 15 significant digits, no trailing zeros,
   // the locale's decimal separator, scientific form only for very large or

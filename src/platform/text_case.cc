@@ -43,6 +43,21 @@ std::string AnsiUpperCase(std::string_view text) { return MapBytes(text, UpperOf
 std::string AnsiLowerCase(std::string_view text) { return MapBytes(text, LowerOf); }
 std::string AsciiUpperCase(std::string_view text) { return MapBytes(text, AsciiUpperOf); }
 
+bool IsAnsiAlpha(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+  if (c >= 0xC0) return c != 0xD7 && c != 0xF7;
+  switch (c) {
+    case 0x83:  // f with hook
+    case 0x8A: case 0x8C: case 0x8E:
+    case 0x9A: case 0x9C: case 0x9E: case 0x9F:
+    case 0xAA:  // feminine ordinal
+    case 0xB5:  // micro sign
+    case 0xBA:  // masculine ordinal
+      return true;
+    default: return false;
+  }
+}
+
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

@@ -137,21 +137,24 @@ void TClipColl::RemoveItem(std::int32_t index, bool destroy) {
         PictureFileName(folder, clip->SerialNbr, formattype::kMetafile),
         DataFileName(folder, clip->SerialNbr),
     };
-    // Collections that are saved keep the files until their next file no
-    // longer lists the clip; the trash and folder nodes are never saved.
-    const bool saved = Role == collrole::kOrdinary;
-    for (const std::string& file : files) {
-      if (saved) {
-        removed_files_.push_back(file);
-      } else if (IFileSystem* fs = StoreServices().Files) {
-        fs->RemoveFile(file);  // a file that cannot be deleted does not stop the removal
-      }
-    }
+    for (const std::string& file : files) RemoveClipFile(file);
     if (destroy) delete clip;
   }
   items_.erase(items_.begin() + index);
   ListStale = true;
   SetModified(true);
+}
+
+void TClipColl::RemoveClipFile(std::string file) {
+  // The search results' clips and their files belong to other collections.
+  if (ReadOnly || !OwnsClips()) return;
+  // Collections that are saved keep the files until their next file no
+  // longer lists the clip; the trash and folder nodes are never saved.
+  if (Role == collrole::kOrdinary) {
+    removed_files_.push_back(std::move(file));
+  } else if (IFileSystem* fs = StoreServices().Files) {
+    fs->RemoveFile(file);  // a file that cannot be deleted does not stop the removal
+  }
 }
 
 void TClipColl::DeleteRemovedFiles() {

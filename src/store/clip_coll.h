@@ -153,6 +153,11 @@ class TClipColl {
   // Deletes the files of clips removed since the last save; the master list
   // calls it once the new collection file has taken its name.
   void DeleteRemovedFiles();
+  // Deletes a file of one of the collection's clips that the file on disk
+  // may still refer to: at once in the trash and folder nodes (never
+  // saved), after the next save (DeleteRemovedFiles) in an ordinary
+  // collection, never in a read-only one or the search results.
+  void RemoveClipFile(std::string file);
 
   // --- the collection file (coll_file.cc) ---
 

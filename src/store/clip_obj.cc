@@ -288,6 +288,41 @@ void TClipObj::PutText(std::string_view text, std::int32_t index) {
   Thumbnail = nullptr;
 }
 
+void TClipObj::NukeNonText() {
+  Log(loglevel::kError, ">TClipObj.NukeNonText", "");
+  // Asking for the text loads a stored-apart clip's formats.
+  if (HasFormat(cf::kText) && DataList && DataList->size() > 1) {
+    SetChanged(true);
+    if (Online && Coll != nullptr) {
+      // The picture files go, but only once the collection's file no
+      // longer lists the pictures: until the next save, the file on disk
+      // (and the clip's data file) still name them, and a crash before it
+      // must find the clip as it was, pictures and all.
+      const std::string folder = Folder();
+      bool bitmap = false;
+      bool metafile = false;
+      for (const auto& entry : *DataList) {
+        bitmap = bitmap || entry->FormatNum == cf::kBitmap;
+        metafile = metafile || entry->FormatNum == cf::kMetafilePict;
+      }
+      if (bitmap) Coll->RemoveClipFile(PictureFileName(folder, SerialNbr, formattype::kBitmap));
+      if (metafile) Coll->RemoveClipFile(PictureFileName(folder, SerialNbr, formattype::kMetafile));
+    }
+    ClearClipData();
+    DataList.emplace();
+    // The list's thumbnail showed the formats that are gone: it is drawn
+    // again.
+    Thumbnail = nullptr;
+    // The empty list is the clip's data now, in memory: were the clip taken
+    // as not loaded, the next access (PutText's among them) would read its
+    // old formats back from its data file.
+    Online = true;
+    FormatCount = 1;
+  }
+  IconFlags = iconflag::kText;
+  Log(loglevel::kError, "<TClipObj.NukeNonText", "");
+}
+
 std::string TClipObj::Folder() const { return Coll != nullptr ? Coll->GetPath() : std::string(); }
 
 }  // namespace om

@@ -146,6 +146,11 @@ class TClipObj {
   // Replaces the text of the entry at `index`, or appends a new CF_TEXT
   // entry when the index is outside the list.
   void PutText(std::string_view text, std::int32_t index);
+  // Drops every format of a clip with text when it has more than one,
+  // leaving an empty format list for PutText to fill (the clip is then
+  // changed, and its picture files go once its collection's file no longer
+  // lists them); the icon flags become the text bit alone, in any case.
+  void NukeNonText();
 
   // --- capture (clip_capture.cc) ---
 

@@ -3,7 +3,9 @@
 // simple rule of the kind the system's locales follow: letters regardless of
 // case first (ANSI case folding), then, for texts that differ only in case,
 // lower case before upper case at the first difference ("a" < "A" < "b").
-// Other characters count by their byte value.
+// Other characters count by their byte value. The code page is
+// Windows-1252: letters and letter case as text_case.h maps them, no
+// double-byte characters.
 #pragma once
 
 #include "platform/locale.h"
@@ -22,6 +24,10 @@ class FakeLocale : public ILocale {
   std::string FormatDateTime(double value) override;
   int CompareText(std::string_view a, std::string_view b) override;
   void AppendSortKey(std::string_view text, std::string& key) override;
+  void AnsiUpperCase(std::string& text) override;
+  void AnsiLowerCase(std::string& text) override;
+  bool IsAnsiAlpha(std::string_view character) override;
+  bool IsLeadByte(unsigned char byte) override;
 };
 
 }  // namespace om::fake

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace om::win32 {
@@ -96,5 +97,42 @@ void Win32Locale::AppendSortKey(std::string_view text, std::string& out) {
   // The system could not make one: the bytes, as CompareText then compares.
   out.append(text);
 }
+
+namespace {
+
+// The system's conversions take a DWORD count; a longer text goes through
+// in pieces (no text of the program comes near that size).
+template <typename Convert>
+void ConvertInPieces(std::string& text, Convert convert) {
+  constexpr std::size_t kPiece = 0x40000000;
+  for (std::size_t at = 0; at < text.size(); at += kPiece) {
+    const std::size_t length = std::min(kPiece, text.size() - at);
+    convert(text.data() + at, static_cast<DWORD>(length));
+  }
+}
+
+}  // namespace
+
+void Win32Locale::AnsiUpperCase(std::string& text) {
+  // Counted, not zero-terminated: a zero byte inside stays and the rest is
+  // converted all the same.
+  ConvertInPieces(text, [](char* data, DWORD length) { ::CharUpperBuffA(data, length); });
+}
+
+void Win32Locale::AnsiLowerCase(std::string& text) {
+  ConvertInPieces(text, [](char* data, DWORD length) { ::CharLowerBuffA(data, length); });
+}
+
+bool Win32Locale::IsAnsiAlpha(std::string_view character) {
+  if (character.size() == 1) return ::IsCharAlphaA(character[0]) != FALSE;
+  if (character.size() != 2) return false;
+  // A double-byte character: the system classifies it as the one UTF-16
+  // character it stands for.
+  WCHAR wide[2];
+  const int count = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, character.data(), 2, wide, 2);
+  return count == 1 && ::IsCharAlphaW(wide[0]) != FALSE;
+}
+
+bool Win32Locale::IsLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
 }  // namespace om::win32
