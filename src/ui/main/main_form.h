@@ -115,6 +115,11 @@ class TfrmQL final : public IMainFormEvents,
   TCollectionsTree& Tree() { return *tree_; }
   TClipList& ClipList() { return *clip_list_; }
   TPreviewPane& Preview() { return *preview_; }
+  // The HTML preview window, once it could be made (nullptr: there is
+  // none): the pane shows the Html tab, and the application profile keeps
+  // browsers' HTML rather than their rich text.
+  void AttachHtmlPreview(IHtmlPreview* html);
+  bool HTMLViewerAvailable() const { return html_viewer_available_; }
   TTextTransforms& Transforms() { return *transforms_; }
 
   // --- State ------------------------------------------------------------

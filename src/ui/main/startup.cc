@@ -123,9 +123,15 @@ void TfrmQL::Startup() {
 void TfrmQL::FormShow() {
   if (!first_show_pending_) return;
   first_show_pending_ = false;
-  // The HTML preview window comes with the preview pane; until then the
-  // viewer is not available.
+  // The window makes the HTML preview window and attaches it here
+  // (AttachHtmlPreview); until then the viewer is not available.
   html_viewer_available_ = false;
+}
+
+void TfrmQL::AttachHtmlPreview(IHtmlPreview* html) {
+  html_viewer_available_ = html != nullptr;
+  preview_->SetHtmlPreview(html);
+  if (profile_) profile_->HtmlPreviewAvailable = html_viewer_available_;
 }
 
 void TfrmQL::ChooseDefaultDataSource() {
