@@ -32,13 +32,16 @@ bool LineBreakAt(std::string_view text, std::size_t k) {
 // here is the buffer's own allocation failing; the user gets the routine's
 // message instead of the runtime's.
 std::string ReserveBuffer(std::size_t size, std::string_view routine, std::size_t reported_size) {
+  const auto failed = [&] {
+    return EBadAlloc("Error Allocating Memory In " + std::string(routine) + ":" + std::to_string(reported_size));
+  };
   std::string buffer;
   try {
     buffer.reserve(size);
   } catch (const std::bad_alloc&) {
-    throw EBadAlloc("Error Allocating Memory In " + std::string(routine) + ":" + std::to_string(reported_size));
-  } catch (const std::length_error&) {
-    throw EBadAlloc("Error Allocating Memory In " + std::string(routine) + ":" + std::to_string(reported_size));
+    throw failed();
+  } catch (const std::length_error&) {  // more than a string can ever hold
+    throw failed();
   }
   return buffer;
 }
