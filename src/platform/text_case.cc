@@ -48,6 +48,7 @@ bool IsAnsiAlpha(unsigned char c) {
   if (c >= 0xC0) return c != 0xD7 && c != 0xF7;
   switch (c) {
     case 0x83:  // f with hook
+    case 0x88:  // modifier letter circumflex
     case 0x8A: case 0x8C: case 0x8E:
     case 0x9A: case 0x9C: case 0x9E: case 0x9F:
     case 0xAA:  // feminine ordinal

@@ -12,8 +12,9 @@ std::string AnsiUpperCase(std::string_view text);
 std::string AnsiLowerCase(std::string_view text);
 // Whether the byte is a letter of the code page: A-Z, a-z, the accented
 // letters (but not the multiplication and division signs), and the other
-// letters of Windows-1252 (f with hook, S/Z caron, OE, Y diaeresis, the
-// ordinal indicators and micro sign).
+// letters of Windows-1252 (f with hook, the modifier circumflex, S/Z
+// caron, OE, Y diaeresis, the ordinal indicators and micro sign), as the
+// system classifies them.
 bool IsAnsiAlpha(unsigned char c);
 // Only A-Z and a-z change; every other byte stays.
 std::string AsciiUpperCase(std::string_view text);

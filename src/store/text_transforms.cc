@@ -1,6 +1,7 @@
 #include "store/text_transforms.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -31,40 +32,93 @@ bool LineBreakAt(std::string_view text, std::size_t k) {
 // here is the buffer's own allocation failing; the user gets the routine's
 // message instead of the runtime's.
 std::string ReserveBuffer(std::size_t size, std::string_view routine, std::size_t reported_size) {
+  const auto failed = [&] {
+    return EBadAlloc("Error Allocating Memory In " + std::string(routine) + ":" + std::to_string(reported_size));
+  };
   std::string buffer;
   try {
     buffer.reserve(size);
   } catch (const std::bad_alloc&) {
-    throw EBadAlloc("Error Allocating Memory In " + std::string(routine) + ":" + std::to_string(reported_size));
-  } catch (const std::length_error&) {
-    throw EBadAlloc("Error Allocating Memory In " + std::string(routine) + ":" + std::to_string(reported_size));
+    throw failed();
+  } catch (const std::length_error&) {  // more than a string can ever hold
+    throw failed();
   }
   return buffer;
 }
 
-// The length of the character at `at`: two bytes for a lead byte with a
-// byte after it, else one.
-std::size_t CharLength(std::string_view text, std::size_t at, ILocale& locale) {
-  return at + 1 < text.size() && locale.IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
-}
-
-// Only A-Z: capitals of other scripts keep their case. Trail bytes of
-// double-byte characters are not letters and stay as they are.
-void LowerAsciiCapitals(std::string& text, ILocale& locale) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = CharLength(text, at, locale);
-    if (length == 1 && text[at] >= 'A' && text[at] <= 'Z') text[at] = static_cast<char>(text[at] - 'A' + 'a');
-    at += length;
+// The code page as the case walks see it. The locale is asked about each
+// single byte once per text, not once per character: a long text would
+// otherwise cost the system a few calls per byte.
+class CodePage {
+ public:
+  explicit CodePage(ILocale& locale) : locale_(locale) {
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      lead_[b] = locale.IsLeadByte(static_cast<unsigned char>(b));
+      letter_[b] = locale.IsAnsiAlpha(std::string_view(&byte, 1));
+    }
   }
-}
 
-void UpperCharAt(std::string& text, std::size_t at, std::size_t length, ILocale& locale) {
-  std::string character = text.substr(at, length);
-  locale.AnsiUpperCase(character);
-  // The system converts in place; a conversion that changed the length
-  // would shift everything after it, so it is not taken.
-  if (character.size() == length) text.replace(at, length, character);
-}
+  // The length of the character at `at`: two bytes for a lead byte with a
+  // byte after it, else one.
+  std::size_t CharLength(std::string_view text, std::size_t at) const {
+    return at + 1 < text.size() && lead_[static_cast<unsigned char>(text[at])] ? 2 : 1;
+  }
+
+  bool IsLetter(std::string_view character) const {
+    if (character.size() == 1) return letter_[static_cast<unsigned char>(character[0])];
+    return locale_.IsAnsiAlpha(character);
+  }
+
+  // Only A-Z: capitals of other scripts keep their case. Trail bytes of
+  // double-byte characters are not letters and stay as they are.
+  void LowerAsciiCapitals(std::string& text) const {
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t length = CharLength(text, at);
+      if (length == 1 && text[at] >= 'A' && text[at] <= 'Z') text[at] = static_cast<char>(text[at] - 'A' + 'a');
+      at += length;
+    }
+  }
+
+  void UpperCharAt(std::string& text, std::size_t at, std::size_t length) {
+    if (length == 1) {
+      text[at] = UpperOf(text[at]);
+      return;
+    }
+    std::string character = text.substr(at, length);
+    locale_.AnsiUpperCase(character);
+    // The system converts in place; a conversion that changed the length
+    // would shift everything after it, so it is not taken.
+    if (character.size() == length) text.replace(at, length, character);
+  }
+
+ private:
+  // The upper case of every single-byte character, from one conversion of
+  // them all, made when first needed.
+  char UpperOf(char c) {
+    if (!upper_) {
+      std::string singles;
+      for (int b = 0; b < 256; ++b) {
+        if (!lead_[b]) singles += static_cast<char>(b);
+      }
+      std::string upper = singles;
+      locale_.AnsiUpperCase(upper);
+      upper_.emplace();
+      for (int b = 0; b < 256; ++b) (*upper_)[static_cast<std::size_t>(b)] = static_cast<char>(b);
+      if (upper.size() == singles.size()) {
+        for (std::size_t i = 0; i < singles.size(); ++i) {
+          (*upper_)[static_cast<unsigned char>(singles[i])] = upper[i];
+        }
+      }
+    }
+    return (*upper_)[static_cast<unsigned char>(c)];
+  }
+
+  ILocale& locale_;
+  bool lead_[256] = {};
+  bool letter_[256] = {};
+  std::optional<std::array<char, 256>> upper_;
+};
 
 bool IsSentenceEnd(char c) { return c == '.' || c == '!' || c == '?' || c == ':'; }
 
@@ -225,26 +279,28 @@ std::string FlowText(std::string_view text, bool remove_all) {
 }
 
 void CaseMixed(std::string& text, ILocale& locale) {
-  LowerAsciiCapitals(text, locale);
+  CodePage code_page(locale);
+  code_page.LowerAsciiCapitals(text);
   bool after_letter = false;
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = CharLength(text, at, locale);
-    const bool letter = locale.IsAnsiAlpha(std::string_view(text).substr(at, length));
-    if (letter && !after_letter) UpperCharAt(text, at, length, locale);
+    const std::size_t length = code_page.CharLength(text, at);
+    const bool letter = code_page.IsLetter(std::string_view(text).substr(at, length));
+    if (letter && !after_letter) code_page.UpperCharAt(text, at, length);
     after_letter = letter;
     at += length;
   }
 }
 
 void CaseSentence(std::string& text, ILocale& locale) {
-  LowerAsciiCapitals(text, locale);
+  CodePage code_page(locale);
+  code_page.LowerAsciiCapitals(text);
   bool capitalise = true;
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = CharLength(text, at, locale);
+    const std::size_t length = code_page.CharLength(text, at);
     if (length == 1 && IsSentenceEnd(text[at])) {
       capitalise = true;
-    } else if (locale.IsAnsiAlpha(std::string_view(text).substr(at, length))) {
-      if (capitalise) UpperCharAt(text, at, length, locale);
+    } else if (code_page.IsLetter(std::string_view(text).substr(at, length))) {
+      if (capitalise) code_page.UpperCharAt(text, at, length);
       capitalise = false;
     }
     at += length;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "contract/contract_env.h"
+#include "platform/text_case.h"
 
 namespace om::contract {
 namespace {
@@ -95,6 +96,23 @@ TEST(LocaleContract, LettersOfTheCodePage) {
   EXPECT_FALSE(locale.IsAnsiAlpha("ab"));  // two letters are not one double-byte character
   // A single-byte code page has no lead bytes.
   for (int c = 0; c < 256; ++c) EXPECT_FALSE(locale.IsLeadByte(static_cast<unsigned char>(c))) << c;
+}
+
+// The program's own table of the code page (text_case.h, which the
+// simulated desktop uses) against the system, byte by byte.
+TEST(LocaleContract, EveryByteAsTheCodePageTableHasIt) {
+  const std::unique_ptr<ContractEnv> env = MakeContractEnv();
+  ILocale& locale = env->Locale();
+  for (int b = 0; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    std::string upper = byte;
+    locale.AnsiUpperCase(upper);
+    EXPECT_EQ(upper, AnsiUpperCase(byte)) << b;
+    std::string lower = byte;
+    locale.AnsiLowerCase(lower);
+    EXPECT_EQ(lower, AnsiLowerCase(byte)) << b;
+    EXPECT_EQ(locale.IsAnsiAlpha(byte), IsAnsiAlpha(static_cast<unsigned char>(b))) << b;
+  }
 }
 
 }  // namespace

@@ -29,12 +29,14 @@ TEST(TextCaseTest, LettersOfTheCodePage) {
     const bool letter = IsAnsiAlpha(static_cast<unsigned char>(c));
     // Whatever changes case is a letter.
     const std::string byte(1, static_cast<char>(c));
-    if (AnsiUpperCase(byte) != byte || AnsiLowerCase(byte) != byte) EXPECT_TRUE(letter) << c;
+    if (AnsiUpperCase(byte) != byte || AnsiLowerCase(byte) != byte) {
+      EXPECT_TRUE(letter) << c;
+    }
   }
   for (unsigned char c : {'0', '9', ' ', '_', '@', '[', '`', '{', '\xD7', '\xF7', '\xA9', '\x80', '\x00'}) {
     EXPECT_FALSE(IsAnsiAlpha(c)) << int{c};
   }
-  for (unsigned char c : {'A', 'z', '\x83', '\xAA', '\xB5', '\xDF', '\xFF'}) EXPECT_TRUE(IsAnsiAlpha(c)) << int{c};
+  for (unsigned char c : {'A', 'z', '\x83', '\x88', '\xAA', '\xB5', '\xDF', '\xFF'}) EXPECT_TRUE(IsAnsiAlpha(c)) << int{c};
 }
 
 TEST(TextCaseTest, ComparesIgnoringTheCaseOfAsciiLetters) {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "coll_fixture.h"
+#include "platform/text_case.h"
 #include "store/clip_obj.h"
 #include "store/master_list.h"
 #include "store/thumbnail_entry.h"
@@ -130,7 +131,13 @@ class DoubleByteLocale : public fake::FakeLocale {
     return character.size() == 2 || FakeLocale::IsAnsiAlpha(character);
   }
   void AnsiUpperCase(std::string& text) override {
-    if (text.size() == 1) FakeLocale::AnsiUpperCase(text);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+        ++i;  // the trail byte belongs to it
+      } else {
+        text[i] = om::AnsiUpperCase(text.substr(i, 1))[0];
+      }
+    }
   }
 };
 
