@@ -120,6 +120,10 @@ std::intptr_t TfrmQL::OnMessage(WindowHandle /*self*/, std::uint32_t message, st
     case kPingTimer:
       tmrContinuallyPingTimer();
       break;
+    case kSavedRefreshTimer:
+      ports_.clock.KillTimer(TimerWindow(), kSavedRefreshTimer);
+      preview_->UpdateMagView();
+      break;
     default:
       break;
   }

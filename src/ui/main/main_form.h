@@ -77,9 +77,11 @@ class TfrmQL final : public IMainFormEvents,
   static constexpr std::uint32_t kTimer1 = 1;          // start-up tick, "No Items Selected."
   static constexpr std::uint32_t kAutoSaveTimer = 2;   // tmrAutoSave
   static constexpr std::uint32_t kPingTimer = 3;       // tmrContinuallyPing
+  static constexpr std::uint32_t kSavedRefreshTimer = 4;  // the preview a second after "Data Saved"
   static constexpr std::uint32_t kTimer1Ms = 1000;
   static constexpr std::uint32_t kNoSelectionMs = 250;
   static constexpr std::uint32_t kAutoSaveMs = 60'000;
+  static constexpr std::uint32_t kSavedRefreshMs = 1000;
   // Timer1's tags: what its next tick is for.
   static constexpr int kTagStartup = 1;
   static constexpr int kTagPinBlink = 2;

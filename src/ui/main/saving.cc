@@ -38,9 +38,9 @@ void TfrmQL::mnuFileSaveClick() {
     if (!autosaving_) clip_list_->UpdateLVClips();
     if (!events_suspended_) {
       ShowStatus(autosaving_ ? 1 : 2, false, "Data Saved");
-      // The preview is refreshed at once: it writes nothing into the status
-      // panel "Data Saved" stands in, so there is no second to wait.
-      preview_->UpdateMagView();
+      // "Data Saved" stays in the header for a second before the preview
+      // puts the clip's title back; a timer waits, the window does not.
+      ports_.clock.SetTimer(TimerWindow(), kSavedRefreshTimer, kSavedRefreshMs);
     }
   }
   Log(loglevel::kData, "<mnuFileSaveClick", "Save Complete");

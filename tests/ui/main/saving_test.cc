@@ -24,6 +24,30 @@ TEST_F(SavingTest, SaveWritesEveryCollectionAndRefillsTheList) {
   EXPECT_FALSE(widgets_.shell.busy);
   EXPECT_TRUE(Logged(">mnuFileSaveClick", "Beginning Save"));
   EXPECT_TRUE(Logged("<mnuFileSaveClick", "Save Complete"));
+  // A second later the preview puts the clip's title back in the header.
+  Advance(TfrmQL::kSavedRefreshMs + 100);
+  EXPECT_EQ(widgets_.shell.header, "saved");
+}
+
+TEST_F(SavingTest, WhatWasTypedIntoThePaneIsSavedWithTheRest) {
+  Loaded();
+  CopyText(Foreign(), "as copied");
+  ASSERT_EQ(widgets_.preview.text, "as copied");
+  widgets_.preview.Type("as typed");
+  Form().MenuClick(MenuCommand::kFileSave);
+  TStoreServices services;
+  services.Clock = &desktop_.Clock();
+  services.Locale = &locale_;
+  services.Files = &files_;
+  ScopedStoreServices scope(services);
+  TMasterList list;
+  TClipColl coll;
+  coll.LoadFromFile(DataFolder() + "Short-Term\\" + kCollFileName);
+  ASSERT_EQ(coll.Count(), 1);
+  TClipObj& clip = *coll.Items()[0].Clip;
+  ASSERT_GT(clip.Lock(cf::kText), 0);
+  EXPECT_STREQ(reinterpret_cast<const char*>(clip.LockedText), "as typed");
+  clip.Unlock();
 }
 
 TEST_F(SavingTest, AutosaveCountsMinutesWithUnsavedChangesOnly) {
