@@ -1,5 +1,6 @@
 #include "clipboard/picture_layout.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace om {
@@ -34,45 +35,42 @@ std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
 
 std::uint64_t Stride(std::uint64_t width, unsigned bit_count) { return (width * bit_count + 31) / 32 * 4; }
 
-std::optional<DibLayout> CheckCoreDib(std::span<const std::uint8_t> dib) {
-  DibLayout layout;
-  layout.header_size = kCoreHeaderSize;
-  layout.width = U16(dib, 4);
-  layout.height = U16(dib, 6);  // always bottom-up
-  const std::uint16_t planes = U16(dib, 8);
-  layout.bit_count = U16(dib, 10);
-  if (layout.width == 0 || layout.height == 0 || planes != 1) return std::nullopt;
-  const unsigned bpp = layout.bit_count;
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) return std::nullopt;
-  layout.colour_count = bpp <= 8 ? std::size_t{1} << bpp : 0;
-  layout.colour_entry_size = 3;  // RGBTRIPLE
-  layout.bits_offset = kCoreHeaderSize + layout.colour_count * 3;
-  const std::uint64_t bits = Stride(static_cast<std::uint64_t>(layout.width), bpp) * layout.Rows();
-  if (layout.bits_offset > dib.size() || bits > dib.size() - layout.bits_offset) return std::nullopt;
-  layout.bits_size = static_cast<std::size_t>(bits);
-  return layout;
-}
+// How a DIB's colour table is made: RGB entries (DIB_RGB_COLORS), or, in
+// metafile records that say so, 16-bit indexes into the palette
+// (DIB_PAL_COLORS) or none at all (DIB_PAL_INDICES).
+enum class ColourTable { kRgb, kPaletteIndexes, kNone };
 
-}  // namespace
-
-std::optional<DibLayout> CheckPackedDib(std::span<const std::uint8_t> dib) {
-  if (dib.size() < 4) return std::nullopt;
-  const std::uint32_t header_size = U32(dib, 0);
-  if (header_size == kCoreHeaderSize) {
-    if (dib.size() < kCoreHeaderSize) return std::nullopt;
-    return CheckCoreDib(dib);
-  }
-  if (header_size < kInfoHeaderSize || header_size > dib.size()) return std::nullopt;
-
+// The layout of the DIB header and tables at the start of `info`, all of
+// which must lie within `info`, and the size of the bits it describes
+// (not checked here: they may lie elsewhere). `scan_limit` caps the rows
+// the bits must hold, for records that carry only some of a DIB's rows.
+std::optional<DibLayout> CheckDibInfo(std::span<const std::uint8_t> info, ColourTable table,
+                                      std::uint64_t scan_limit) {
+  if (info.size() < 4) return std::nullopt;
+  const std::uint32_t header_size = U32(info, 0);
   DibLayout layout;
   layout.header_size = header_size;
-  layout.width = static_cast<std::int32_t>(U32(dib, 4));
-  layout.height = static_cast<std::int32_t>(U32(dib, 8));
-  const std::uint16_t planes = U16(dib, 12);
-  layout.bit_count = U16(dib, 14);
-  layout.compression = U32(dib, 16);
-  const std::uint32_t size_image = U32(dib, 20);
-  const std::uint32_t colours_used = U32(dib, 32);
+  std::uint32_t size_image = 0;
+  std::uint32_t colours_used = 0;
+  std::uint16_t planes = 0;
+  if (header_size == kCoreHeaderSize) {
+    if (info.size() < kCoreHeaderSize) return std::nullopt;
+    layout.width = U16(info, 4);
+    layout.height = U16(info, 6);  // always bottom-up
+    planes = U16(info, 8);
+    layout.bit_count = U16(info, 10);
+    const unsigned bpp = layout.bit_count;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) return std::nullopt;
+  } else {
+    if (header_size < kInfoHeaderSize || header_size > info.size()) return std::nullopt;
+    layout.width = static_cast<std::int32_t>(U32(info, 4));
+    layout.height = static_cast<std::int32_t>(U32(info, 8));
+    planes = U16(info, 12);
+    layout.bit_count = U16(info, 14);
+    layout.compression = U32(info, 16);
+    size_image = U32(info, 20);
+    colours_used = U32(info, 32);
+  }
   if (layout.width <= 0 || layout.height == 0 || layout.height == std::numeric_limits<std::int32_t>::min() ||
       planes != 1) {
     return std::nullopt;
@@ -118,8 +116,12 @@ std::optional<DibLayout> CheckPackedDib(std::span<const std::uint8_t> dib) {
     // the bits all the same.
     colours = colours_used;
   }
-  const std::uint64_t bits_offset = std::uint64_t{header_size} + layout.masks_size + colours * 4;
-  if (bits_offset > dib.size()) return std::nullopt;
+  layout.colour_entry_size = table == ColourTable::kNone             ? 0
+                             : table == ColourTable::kPaletteIndexes ? 2
+                             : layout.CoreHeader()                   ? 3
+                                                                     : 4;
+  const std::uint64_t bits_offset = std::uint64_t{header_size} + layout.masks_size + colours * layout.colour_entry_size;
+  if (bits_offset > info.size()) return std::nullopt;
   layout.colour_count = static_cast<std::size_t>(colours);
   layout.bits_offset = static_cast<std::size_t>(bits_offset);
 
@@ -131,14 +133,49 @@ std::optional<DibLayout> CheckPackedDib(std::span<const std::uint8_t> dib) {
 
   std::uint64_t bits = 0;
   if (layout.Uncompressed()) {
-    bits = stride * rows;
+    bits = stride * std::min(rows, scan_limit);
   } else {
     // Compressed bits say their own size; the system decodes no further.
     bits = size_image;
     if (bits == 0) return std::nullopt;
   }
-  if (bits > dib.size() - layout.bits_offset) return std::nullopt;
   layout.bits_size = static_cast<std::size_t>(bits);
+  return layout;
+}
+
+constexpr std::uint64_t kAllRows = std::numeric_limits<std::uint64_t>::max();
+
+// DIB_RGB_COLORS (0), DIB_PAL_COLORS (1), DIB_PAL_INDICES (2).
+ColourTable TableOfUsage(std::uint32_t usage) {
+  return usage == 0 ? ColourTable::kRgb : usage == 1 ? ColourTable::kPaletteIndexes : ColourTable::kNone;
+}
+
+// A DIB carried by a metafile record in two parts: its header and tables
+// (`info`) and its bits (`bits`), each of which must hold what the header
+// says. `usage` is how the record says its colour table is made
+// (DIB_RGB_COLORS, DIB_PAL_COLORS or DIB_PAL_INDICES).
+bool DibPartsHold(std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits, std::uint32_t usage,
+                  std::uint64_t scan_limit = kAllRows) {
+  if (usage > 2) return false;
+  const auto layout = CheckDibInfo(info, TableOfUsage(usage), scan_limit);
+  return layout && layout->bits_size <= bits.size();
+}
+
+// The same for a DIB packed into the rest of a record from `at`.
+bool PackedDibHolds(std::span<const std::uint8_t> record, std::size_t at, std::uint32_t usage,
+                    std::uint64_t scan_limit = kAllRows) {
+  if (at > record.size()) return false;
+  const auto rest = record.subspan(at);
+  if (usage > 2) return false;
+  const auto layout = CheckDibInfo(rest, TableOfUsage(usage), scan_limit);
+  return layout && layout->bits_size <= rest.size() - layout->bits_offset;
+}
+
+}  // namespace
+
+std::optional<DibLayout> CheckPackedDib(std::span<const std::uint8_t> dib) {
+  auto layout = CheckDibInfo(dib, ColourTable::kRgb, kAllRows);
+  if (!layout || layout->bits_size > dib.size() - layout->bits_offset) return std::nullopt;
   return layout;
 }
 
@@ -172,6 +209,40 @@ bool MetaObjectsWithinTable(std::span<const std::uint8_t> record, std::uint16_t 
   return true;
 }
 
+// A parameter of a Windows metafile record; 0 past the record's end (the
+// callers check the record's size first).
+std::uint16_t MetaParameter(std::span<const std::uint8_t> record, std::size_t index) {
+  const std::size_t at = kMetaRecordHeader + 2 * index;
+  return at + 2 <= record.size() ? U16(record, at) : 0;
+}
+
+// Windows metafile records that carry a bitmap: the DIB inside must hold
+// what its header claims, since the system draws it from there unchecked.
+bool MetaBitmapsHold(std::span<const std::uint8_t> record, std::uint16_t function) {
+  const std::size_t words = record.size() / 2;
+  const auto dib_at = [](std::size_t parameter) { return kMetaRecordHeader + 2 * parameter; };
+  switch (function) {
+    case 0x0940:  // META_DIBBITBLT: with a source bitmap when longer than 12 words
+      return words <= 12 || PackedDibHolds(record, dib_at(8), 0);
+    case 0x0B41:  // META_DIBSTRETCHBLT: likewise beyond 14 words
+      return words <= 14 || PackedDibHolds(record, dib_at(10), 0);
+    case 0x0F43:  // META_STRETCHDIB: the colour usage, then the DIB after 11 words
+      return words >= 3 + 11 && PackedDibHolds(record, dib_at(11), MetaParameter(record, 2));
+    case 0x0D33:  // META_SETDIBTODEV: usage, scan lines, ..., the DIB after 9 words
+      return words >= 3 + 9 && PackedDibHolds(record, dib_at(9), MetaParameter(record, 0), MetaParameter(record, 1));
+    case 0x0142:  // META_DIBCREATEPATTERNBRUSH: style, usage, the DIB
+      return words >= 3 + 2 && PackedDibHolds(record, dib_at(2), MetaParameter(record, 1));
+    case 0x0922:  // META_BITBLT
+    case 0x0B23:  // META_STRETCHBLT
+    case 0x01F9:  // META_CREATEPATTERNBRUSH
+      // The 16-bit device bitmaps of these obsolete records are read
+      // without regard to the record's size: refused.
+      return false;
+    default:
+      return true;
+  }
+}
+
 }  // namespace
 
 std::optional<WindowsMetafileLayout> CheckWindowsMetafile(std::span<const std::uint8_t> bits) {
@@ -198,7 +269,9 @@ std::optional<WindowsMetafileLayout> CheckWindowsMetafile(std::span<const std::u
       return layout;
     }
     const auto record = metafile.subspan(offset, static_cast<std::size_t>(record_size));
-    if (!MetaObjectsWithinTable(record, function, layout.objects)) return std::nullopt;
+    if (!MetaObjectsWithinTable(record, function, layout.objects) || !MetaBitmapsHold(record, function)) {
+      return std::nullopt;
+    }
     offset += static_cast<std::size_t>(record_size);
     ++layout.records;
   }
@@ -246,6 +319,52 @@ bool EnhObjectsWithinTable(std::span<const std::uint8_t> record, std::uint32_t t
   return true;
 }
 
+// Enhanced metafile records that carry bitmaps: where the colour usage
+// and the four fields offBmi, cbBmi, offBits, cbBits lie (in bytes from
+// the record's start), the record's least size, and for one record the
+// number of scan lines it carries.
+struct EnhBitmapFields {
+  std::uint32_t type;
+  std::size_t min_size;
+  std::size_t usage_at;
+  std::size_t parts_at;
+  std::size_t scans_at;  // 0: all rows
+};
+constexpr EnhBitmapFields kEnhBitmapFields[] = {
+    {76, 100, 80, 84, 0},   // EMR_BITBLT
+    {77, 108, 80, 84, 0},   // EMR_STRETCHBLT
+    {78, 128, 80, 84, 0},   // EMR_MASKBLT: the source
+    {78, 128, 108, 112, 0}, // EMR_MASKBLT: the mask
+    {79, 140, 92, 96, 0},   // EMR_PLGBLT: the source
+    {79, 140, 120, 124, 0}, // EMR_PLGBLT: the mask
+    {80, 76, 64, 48, 72},   // EMR_SETDIBITSTODEVICE
+    {81, 80, 64, 48, 0},    // EMR_STRETCHDIBITS
+    {93, 32, 12, 16, 0},    // EMR_CREATEMONOBRUSH
+    {94, 32, 12, 16, 0},    // EMR_CREATEDIBPATTERNBRUSHPT
+    {114, 108, 80, 84, 0},  // EMR_ALPHABLEND
+    {116, 108, 80, 84, 0},  // EMR_TRANSPARENTBLT
+};
+
+bool EnhBitmapsHold(std::span<const std::uint8_t> record, std::uint32_t type) {
+  for (const EnhBitmapFields& f : kEnhBitmapFields) {
+    if (f.type != type) continue;
+    if (record.size() < f.min_size) return false;
+    const std::uint64_t info_at = U32(record, f.parts_at);
+    const std::uint64_t info_size = U32(record, f.parts_at + 4);
+    const std::uint64_t bits_at = U32(record, f.parts_at + 8);
+    const std::uint64_t bits_size = U32(record, f.parts_at + 12);
+    // A transfer without a source bitmap fills with the brush only.
+    if (info_size == 0 && type != 93 && type != 94 && type != 80 && type != 81) continue;
+    if (info_at + info_size > record.size() || bits_at + bits_size > record.size()) return false;
+    const std::uint64_t scans = f.scans_at != 0 ? U32(record, f.scans_at) : kAllRows;
+    if (!DibPartsHold(record.subspan(info_at, info_size), record.subspan(bits_at, bits_size), U32(record, f.usage_at),
+                      scans)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<EnhMetafileLayout> CheckEnhMetafile(std::span<const std::uint8_t> bits) {
@@ -271,7 +390,8 @@ std::optional<EnhMetafileLayout> CheckEnhMetafile(std::span<const std::uint8_t> 
       return std::nullopt;
     }
     if (offset > 0 && type == kEmrHeader) return std::nullopt;  // one header, at the start
-    if (!EnhObjectsWithinTable(metafile.subspan(offset, record_size), type, layout.handles)) return std::nullopt;
+    const auto record = metafile.subspan(offset, record_size);
+    if (!EnhObjectsWithinTable(record, type, layout.handles) || !EnhBitmapsHold(record, type)) return std::nullopt;
     offset += record_size;
     last_type = type;
     ++layout.records;

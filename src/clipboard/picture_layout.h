@@ -10,6 +10,11 @@
 // checked here first, and what fails is never handed on: never a crash, a
 // hang or a read past the data.
 //
+// Loading a picture (clipboard/graphics.h, store/picture_files.h) stays as
+// lenient as it always was, so that every clip stored so far still loads
+// and keeps its bytes; these checks apply where a picture is drawn or handed
+// to the system, and a picture refused there is simply not shown.
+//
 // What is checked is the structure the system walks (headers, colour
 // tables, pixel bits, the chain of records and its end) and, in metafile
 // records that create, select or delete a drawing object, the object's

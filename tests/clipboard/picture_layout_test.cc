@@ -171,6 +171,12 @@ TEST(PictureLayout, AValidWindowsMetafileIsWalkedToItsEndRecord) {
   Bytes on_disk = SampleWmf().Bits();
   PutU16(on_disk, 0, 2);
   EXPECT_TRUE(CheckWindowsMetafile(on_disk).has_value());
+
+  // Records that carry whole DIBs, and one that only fills with the brush.
+  EXPECT_TRUE(CheckWindowsMetafile(testing::SampleWmfWithDib(SampleDib({4, 3, 24}))).has_value());
+  EXPECT_TRUE(CheckWindowsMetafile(testing::SampleWmfWithDib(SampleDib({4, 3, 8}), 1)).has_value());
+  EXPECT_TRUE(CheckWindowsMetafile(SampleWmf().Record(0x0142, {5, 0}, SampleDib({8, 8, 1})).Bits()).has_value());
+  EXPECT_TRUE(CheckWindowsMetafile(SampleWmf().Record(0x0940, {0x0062, 0x00F0, 0, 10, 10, 0, 0}).Bits()).has_value());
 }
 
 TEST(PictureLayout, AWindowsMetafileLyingAboutItsSizeIsRefused) {
@@ -179,6 +185,7 @@ TEST(PictureLayout, AWindowsMetafileLyingAboutItsSizeIsRefused) {
     change(bits);
     return bits;
   };
+  const auto shorter = [](const Bytes& b, std::size_t by) { return Bytes(b.begin(), b.end() - by); };
   const std::uint32_t words = static_cast<std::uint32_t>(drawing.size() / 2);
   constexpr std::size_t kFirstRecord = 18;
   const struct {
@@ -202,6 +209,14 @@ TEST(PictureLayout, AWindowsMetafileLyingAboutItsSizeIsRefused) {
       {"deleting an object of an empty table", SampleWmf().Record(0x01F0, {0}).Bits()},
       {"selecting an object without saying which", SampleWmf().Objects(1).Record(0x012D, {}).Bits()},
       {"filling with a brush beyond the table", SampleWmf().Objects(1).Record(0x0228, {0, 1}).Bits()},
+      {"a stretched DIB claiming more rows than the record holds",
+       testing::SampleWmfWithDib(with(SampleDib({4, 3, 24}), [](Bytes& d) { PutU32(d, 8, 100); }))},
+      {"a stretched DIB with an unknown colour usage", testing::SampleWmfWithDib(SampleDib({4, 3, 24}), 3)},
+      {"a DIB transfer cut short",
+       SampleWmf().Record(0x0940, {0x0020, 0x00CC, 0, 0, 3, 4, 0, 0}, shorter(SampleDib({4, 3, 24}), 4)).Bits()},
+      {"a pattern brush whose DIB lies",
+       SampleWmf().Record(0x0142, {5, 0}, with(SampleDib({8, 8, 1}), [](Bytes& d) { PutU32(d, 4, 4000); })).Bits()},
+      {"a device bitmap of the oldest kind", SampleWmf().Record(0x0922, {0x0020, 0x00CC, 0, 0, 4, 4, 0, 0, 4, 4}).Bits()},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -225,6 +240,13 @@ TEST(PictureLayout, AValidEnhancedMetafileIsWalkedToItsLastRecord) {
   ASSERT_TRUE(CheckEnhMetafile(padded).has_value());
   EXPECT_EQ(CheckEnhMetafile(padded)->size, drawing.size());
   EXPECT_TRUE(CheckEnhMetafile(SampleEmf().Bits()).has_value());
+
+  // A record carrying a DIB in two parts, and a transfer without a source.
+  EXPECT_TRUE(CheckEnhMetafile(testing::SampleEmfWithDib(SampleDib({4, 3, 24}), 40)).has_value());
+  EXPECT_TRUE(CheckEnhMetafile(testing::SampleEmfWithDib(SampleDib({4, 3, 4}), 40 + 16 * 4)).has_value());
+  const std::initializer_list<std::uint32_t> no_source = {0, 0, 9, 9, 0, 0, 10, 10, 0x00F00021, 0, 0, 1, 0, 0, 0, 0, 0,
+                                                          0, 0, 0, 0, 0, 0};
+  EXPECT_TRUE(CheckEnhMetafile(SampleEmf().Record(76, no_source).Bits()).has_value());
 }
 
 TEST(PictureLayout, AnEnhancedMetafileLyingAboutItsSizeIsRefused) {
@@ -273,6 +295,15 @@ TEST(PictureLayout, AnEnhancedMetafileLyingAboutItsSizeIsRefused) {
       {"creating a brush as a stock object", SampleEmf().Handles(2).Record(39, {0x80000001, 0, 0, 0}).Bits()},
       {"filling with a brush beyond the table", SampleEmf().Handles(2).Record(71, {0, 0, 1, 1, 0, 5}).Bits()},
       {"selecting an object without saying which", SampleEmf().Handles(2).Record(37, {}).Bits()},
+      {"a stretched DIB claiming more rows than its bits",
+       testing::SampleEmfWithDib(with(SampleDib({4, 3, 24}), [](Bytes& d) { PutU32(d, 8, 4); }), 40)},
+      {"a stretched DIB's bits said to reach past the record",
+       with(testing::SampleEmfWithDib(SampleDib({4, 3, 24}), 40), [](Bytes& b) { PutU32(b, kFirstRecord + 60, 4000); })},
+      {"a stretched DIB's header said to lie past the record",
+       with(testing::SampleEmfWithDib(SampleDib({4, 3, 24}), 40), [](Bytes& b) { PutU32(b, kFirstRecord + 48, 4000); })},
+      {"a stretched DIB whose colour table is in its bits' place",
+       with(testing::SampleEmfWithDib(SampleDib({4, 3, 8}), 40 + 1024), [](Bytes& b) { PutU32(b, kFirstRecord + 52, 40); })},
+      {"a DIB record too short for its fields", SampleEmf().Record(81, {0, 0, 1, 1}).Bits()},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -118,6 +118,16 @@ class SampleWmf {
     records_.push_back(r);
     return *this;
   }
+  // A record whose parameters are followed by `data` (a DIB, say), padded
+  // to whole words.
+  SampleWmf& Record(std::uint16_t function, std::initializer_list<std::uint16_t> parameters, const Bytes& data) {
+    Record(function, parameters);
+    Bytes& r = records_.back();
+    r.insert(r.end(), data.begin(), data.end());
+    if (r.size() % 2 != 0) r.push_back(0);
+    PutU32(r, 0, static_cast<std::uint32_t>(r.size() / 2));
+    return *this;
+  }
   SampleWmf& Objects(std::uint16_t count) {
     objects_ = count;
     return *this;
@@ -171,6 +181,12 @@ inline Bytes SampleWmfDrawing() {
       .Bits();
 }
 
+// A Windows metafile that stretches a DIB onto the page (META_STRETCHDIB:
+// raster operation, colour usage, source and target rectangles, the DIB).
+inline Bytes SampleWmfWithDib(const Bytes& dib, std::uint16_t usage = 0) {
+  return SampleWmf().Record(0x0F43, {0x0020, 0x00CC /*SRCCOPY*/, usage, 3, 4, 0, 0, 30, 40, 0, 0}, dib).Bits();
+}
+
 // --- enhanced metafiles ---
 
 // A header record of 108 bytes (frame 0,0 - 2000,1000 hundredths of a
@@ -184,6 +200,15 @@ class SampleEmf {
     AppendU32(r, static_cast<std::uint32_t>(8 + 4 * fields.size()));
     for (std::uint32_t f : fields) AppendU32(r, f);
     records_.push_back(r);
+    return *this;
+  }
+  // A record whose fields are followed by `data`, padded to a multiple of 4.
+  SampleEmf& Record(std::uint32_t type, std::initializer_list<std::uint32_t> fields, const Bytes& data) {
+    Record(type, fields);
+    Bytes& r = records_.back();
+    r.insert(r.end(), data.begin(), data.end());
+    while (r.size() % 4 != 0) r.push_back(0);
+    PutU32(r, 4, static_cast<std::uint32_t>(r.size()));
     return *this;
   }
   SampleEmf& Handles(std::uint16_t count) {
@@ -241,6 +266,19 @@ inline Bytes SampleEmfDrawing() {
       .Record(37, {0x80000000 | 8})                           // EMR_SELECTOBJECT: the stock null pen
       .Record(43, {0, 0, 75, 37})                             // EMR_RECTANGLE
       .Record(40, {1})                                        // EMR_DELETEOBJECT
+      .Bits();
+}
+
+// An enhanced metafile that stretches a DIB onto the page
+// (EMR_STRETCHDIBITS: bounds, target and source, where the header and the
+// bits lie, colour usage, raster operation, target size; then the DIB).
+// The DIB's bits start at `bits_offset` within it.
+inline Bytes SampleEmfWithDib(const Bytes& dib, std::size_t bits_offset, std::uint32_t usage = 0) {
+  constexpr std::uint32_t kFixed = 80;
+  const auto info = static_cast<std::uint32_t>(bits_offset);
+  const auto bits = static_cast<std::uint32_t>(dib.size() - bits_offset);
+  return SampleEmf()
+      .Record(81, {0, 0, 39, 29, 0, 0, 0, 0, 4, 3, kFixed, info, kFixed + info, bits, usage, 0x00CC0020, 40, 30}, dib)
       .Bits();
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "clipboard/graphics.h"
+#include "clipboard/picture_layout.h"
 #include "clipboard/picture_samples.h"
 #include "platform/win32/gdi_forms.h"
 #include "platform/win32/handles.h"
@@ -45,6 +46,8 @@ Bytes PatternDib(int width, int height, const std::function<COLORREF(int, int)>&
   header.biHeight = height;
   header.biPlanes = 1;
   header.biBitCount = 24;
+  // Wine's metafile recorder copies only biSizeImage bytes of bits.
+  header.biSizeImage = static_cast<DWORD>(stride * height);
   std::memcpy(dib.data(), &header, sizeof header);
   for (int y = 0; y < height; ++y) {
     std::uint8_t* line = dib.data() + sizeof header + static_cast<std::size_t>(stride) * (height - 1 - y);
@@ -288,6 +291,81 @@ TEST_F(PictureControls, MetafilesDrawStretchedAndLyingOnesGetNoHandle) {
   testing::PutU32(wmf, 18, 0x8000);  // the first record runs past the end
   EXPECT_FALSE(win32::MetafileHandle(wmf, false, MM_ANISOTROPIC, 2000, 1000));
   EXPECT_FALSE(win32::WindowsMetafileFromBits(wmf));
+}
+
+// Every kind of record with a bitmap that the system itself writes, in a
+// Windows and in an enhanced metafile: the checks must take them all.
+void DrawWithBitmaps(HDC dc, const Bytes& dib) {
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+  const std::uint8_t* bits = dib.data() + sizeof(BITMAPINFOHEADER);
+  ::StretchDIBits(dc, 0, 0, 16, 12, 0, 0, 8, 6, bits, info, DIB_RGB_COLORS, SRCCOPY);
+  ::SetDIBitsToDevice(dc, 20, 0, 8, 6, 0, 0, 0, 6, bits, info, DIB_RGB_COLORS);
+  ::SetDIBitsToDevice(dc, 30, 0, 8, 6, 0, 0, 2, 3, bits, info, DIB_RGB_COLORS);  // some of the rows
+  win32::WindowDc screen;
+  win32::MemoryDc source(::CreateCompatibleDC(screen.get()));
+  win32::Bitmap bitmap(::CreateCompatibleBitmap(screen.get(), 8, 6));
+  HGDIOBJ old = ::SelectObject(source.get(), bitmap.get());
+  ::StretchDIBits(source.get(), 0, 0, 8, 6, 0, 0, 8, 6, bits, info, DIB_RGB_COLORS, SRCCOPY);
+  ::BitBlt(dc, 40, 0, 8, 6, source.get(), 0, 0, SRCCOPY);
+  ::StretchBlt(dc, 50, 0, 16, 12, source.get(), 0, 0, 8, 6, SRCCOPY);
+  ::BitBlt(dc, 70, 0, 8, 6, nullptr, 0, 0, BLACKNESS);  // no source
+  ::SelectObject(source.get(), old);
+  win32::GdiObject<HBRUSH> pattern(::CreateDIBPatternBrushPt(dib.data(), DIB_RGB_COLORS));
+  HGDIOBJ old_brush = ::SelectObject(dc, pattern.get());
+  ::Rectangle(dc, 0, 20, 30, 40);
+  const std::uint16_t mono_bits[8] = {0xAA00, 0x5500, 0xAA00, 0x5500, 0xAA00, 0x5500, 0xAA00, 0x5500};
+  win32::Bitmap mono(::CreateBitmap(8, 8, 1, 1, mono_bits));
+  win32::GdiObject<HBRUSH> mono_brush(::CreatePatternBrush(mono.get()));
+  ::SelectObject(dc, mono_brush.get());
+  ::Rectangle(dc, 40, 20, 70, 40);
+  ::SelectObject(dc, old_brush);
+}
+
+Bytes RecordedWindowsMetafile(const Bytes& dib) {
+  HDC dc = ::CreateMetaFileA(nullptr);
+  DrawWithBitmaps(dc, dib);
+  win32::Metafile metafile(::CloseMetaFile(dc));
+  Bytes bits(::GetMetaFileBitsEx(metafile.get(), 0, nullptr));
+  ::GetMetaFileBitsEx(metafile.get(), static_cast<UINT>(bits.size()), bits.data());
+  return bits;
+}
+
+TEST_F(PictureControls, MetafilesTheSystemWritesWithBitmapsPassTheChecks) {
+  const Bytes dib = PatternDib(8, 6, [](int x, int y) { return Quarters(8, 6, x, y); });
+  const Bytes wmf_bits = RecordedWindowsMetafile(dib);
+  const auto wmf_layout = CheckWindowsMetafile(wmf_bits);
+  ASSERT_TRUE(wmf_layout.has_value());
+  EXPECT_GE(wmf_layout->records, 8u);
+
+  const RECT frame{0, 0, 2000, 1000};
+  HDC emf_dc = ::CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+  DrawWithBitmaps(emf_dc, dib);
+  win32::EnhMetafile emf(::CloseEnhMetaFile(emf_dc));
+  const Bytes emf_bits = win32::EnhMetafileToBytes(emf.get()).value_or(Bytes{});
+  const auto emf_layout = CheckEnhMetafile(emf_bits);
+  ASSERT_TRUE(emf_layout.has_value());
+  EXPECT_GE(emf_layout->records, 10u);
+
+  // The enhanced one as the system converts it to a Windows metafile.
+  win32::WindowDc screen;
+  Bytes converted(::GetWinMetaFileBits(emf.get(), 0, nullptr, MM_ANISOTROPIC, screen.get()));
+  ASSERT_FALSE(converted.empty());
+  ::GetWinMetaFileBits(emf.get(), static_cast<UINT>(converted.size()), converted.data(), MM_ANISOTROPIC, screen.get());
+  EXPECT_TRUE(CheckWindowsMetafile(converted).has_value());
+
+  // And they draw.
+  TMetafile picture;
+  picture.LoadFromClipboardFormat(cf::kEnhMetafile, emf_bits, {});
+  Canvas canvas(200, 100, RGB(1, 2, 3));
+  EXPECT_TRUE(win32::DrawMetafile(canvas.dc(), picture, RECT{0, 0, 200, 100}));
+  EXPECT_GT(canvas.Count({0, 0, 200, 100}, kRed), 0);
+
+  // A DIB that leaves its image size 0 (as it may) is recorded by Wine
+  // without its bits, which Wine's own player would then read from beyond
+  // the record: such a metafile is refused.
+  Bytes unsized = dib;
+  testing::PutU32(unsized, 20, 0);
+  EXPECT_FALSE(CheckWindowsMetafile(RecordedWindowsMetafile(unsized)).has_value());
 }
 
 // --- the picture view ---
