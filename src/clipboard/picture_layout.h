@@ -16,10 +16,11 @@
 // to the system, and a picture refused there is simply not shown.
 //
 // What is checked is the structure the system walks (headers, colour
-// tables, pixel bits, the chain of records and its end) and, in metafile
-// records that create, select or delete a drawing object, the object's
-// place in the metafile's object table (the system indexes that table
-// with it unchecked). The rest of what a record means is the system's.
+// tables, pixel bits, the chain of records and its end) and, inside
+// metafile records, what the system reads from them unchecked: the DIBs
+// that records carry, and the object-table entries that records create,
+// select or delete. The rest of what a record means (its coordinates, its
+// text) is the system's.
 #pragma once
 
 #include <cstddef>
@@ -50,7 +51,7 @@ struct DibLayout {
   std::uint32_t compression = dibcompression::kRgb;
   std::size_t masks_size = 0;         // bytes of masks after the header
   std::size_t colour_count = 0;       // entries in the colour table
-  std::size_t colour_entry_size = 4;  // 3 after a core header
+  std::size_t colour_entry_size = 4;  // 3 after a core header (2 or 0 in some metafile records)
   std::size_t bits_offset = 0;        // header + masks + colour table
   std::size_t bits_size = 0;          // the bytes the pixel rows (or the compressed image) take
 
@@ -84,7 +85,9 @@ struct WindowsMetafileLayout {
 // (in words) is not beyond `bits`, and the records from the header on each
 // take at least 3 words and lie within mtSize, up to an end record
 // (function 0). A record that selects or deletes an object names one below
-// the header's object count. What follows the end record is not looked at.
+// the header's object count; a record that carries a DIB holds all of it
+// (the obsolete records with 16-bit device bitmaps are refused). What
+// follows the end record is not looked at.
 std::optional<WindowsMetafileLayout> CheckWindowsMetafile(std::span<const std::uint8_t> bits);
 
 // A checked enhanced metafile.
@@ -103,7 +106,9 @@ struct EnhMetafileLayout {
 // exactly at nBytes, is EMR_EOF. (The
 // system plays records up to nBytes, not up to the first end record, so
 // all of them are checked.) A record that creates, selects or deletes an
-// object names a stock object or one below the header's handle count.
+// object names a stock object or one below the header's handle count; a
+// record that carries a DIB has its header and its bits within the record,
+// each as large as the header says.
 std::optional<EnhMetafileLayout> CheckEnhMetafile(std::span<const std::uint8_t> bits);
 
 }  // namespace om
