@@ -68,11 +68,13 @@ bench-wine: bootstrap
 	scripts/bench-wine $(WIN) $(BENCH_ARGS)
 
 # Fuzzing, never part of the tests: the fuzz targets built with clang and
-# libFuzzer, each run for FUZZ_SECONDS (logs, corpus and crashes in $(FUZZ)).
+# libFuzzer, each run for FUZZ_SECONDS (logs, corpus and crashes in $(FUZZ));
+# FUZZ_TARGETS="picture_layout ..." runs only those.
+FUZZ_TARGETS ?=
 fuzz: bootstrap
 	@cmake -S . -B $(FUZZ) -DOM_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build $(FUZZ) -j$(JOBS)
-	scripts/fuzz $(FUZZ) $(FUZZ_SECONDS)
+	scripts/fuzz $(FUZZ) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf build

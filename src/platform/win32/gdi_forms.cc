@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "clipboard/picture_layout.h"
 #include "platform/win32/os_error.h"
 
 namespace om::win32 {
@@ -23,71 +24,7 @@ std::uint64_t DibStride(std::uint64_t width, unsigned bits_per_pixel) {
   return (width * bits_per_pixel + 31) / 32 * 4;
 }
 
-// Where a valid packed DIB's pixel bits start and how many there are.
-struct DibLayout {
-  std::size_t bits_offset = 0;
-  std::size_t bits_size = 0;
-  bool uncompressed = true;
-};
-
-std::optional<DibLayout> ParseDib(const std::uint8_t* data, std::size_t size) {
-  if (data == nullptr || size < sizeof(BITMAPINFOHEADER)) return std::nullopt;
-  const std::uint32_t header_size = ReadU32(data);
-  // Core headers (12 bytes) are from 16-bit Windows and not accepted here.
-  if (header_size < sizeof(BITMAPINFOHEADER) || header_size > size) return std::nullopt;
-  const auto width = static_cast<std::int32_t>(ReadU32(data + 4));
-  const auto height = static_cast<std::int32_t>(ReadU32(data + 8));
-  const std::uint16_t planes = ReadU16(data + 12);
-  const std::uint16_t bpp = ReadU16(data + 14);
-  const std::uint32_t compression = ReadU32(data + 16);
-  const std::uint32_t size_image = ReadU32(data + 20);
-  const std::uint32_t colours_used = ReadU32(data + 32);
-  if (width <= 0 || height == 0 || height == INT32_MIN || planes != 1) return std::nullopt;
-
-  DibLayout layout;
-  std::uint64_t colours = 0;
-  if (bpp == 1 || bpp == 4 || bpp == 8) {
-    const std::uint64_t full = std::uint64_t{1} << bpp;
-    colours = colours_used == 0 ? full : colours_used;
-    if (colours > full) return std::nullopt;
-  } else if (bpp == 16 || bpp == 24 || bpp == 32) {
-    colours = colours_used;
-  } else if (!(bpp == 0 && (compression == BI_JPEG || compression == BI_PNG))) {
-    return std::nullopt;
-  }
-  std::uint64_t masks = 0;
-  if (compression == BI_BITFIELDS) {
-    if (bpp != 16 && bpp != 32) return std::nullopt;
-    if (header_size == sizeof(BITMAPINFOHEADER)) masks = 3 * sizeof(DWORD);
-  }
-  const std::uint64_t header_end = header_size + masks + colours * sizeof(RGBQUAD);
-  if (header_end > size) return std::nullopt;
-
-  std::uint64_t bits = 0;
-  if (compression == BI_RGB || compression == BI_BITFIELDS) {
-    const std::uint64_t rows = height < 0 ? -static_cast<std::int64_t>(height) : height;
-    const std::uint64_t stride = DibStride(static_cast<std::uint64_t>(width), bpp);
-    // Each factor is at most `size` or the product cannot fit anyway.
-    if (stride > size || rows > size) return std::nullopt;
-    bits = stride * rows;
-  } else {
-    layout.uncompressed = false;
-    bits = size_image;
-    if (bits == 0) return std::nullopt;
-  }
-  if (header_end + bits > size) return std::nullopt;
-  layout.bits_offset = static_cast<std::size_t>(header_end);
-  layout.bits_size = static_cast<std::size_t>(bits);
-  return layout;
-}
-
 }  // namespace
-
-std::optional<std::size_t> PackedDibSize(const std::uint8_t* data, std::size_t size) {
-  const auto layout = ParseDib(data, size);
-  if (!layout) return std::nullopt;
-  return layout->bits_offset + layout->bits_size;
-}
 
 std::optional<Bytes> BitmapToDib(HBITMAP bitmap) {
   BITMAP bm{};
@@ -157,8 +94,9 @@ std::optional<Bytes> BitmapToDib(HBITMAP bitmap) {
 }
 
 Bitmap DibToBitmap(const Bytes& dib) {
-  const auto layout = ParseDib(dib.data(), dib.size());
-  if (!layout) return Bitmap();
+  const auto layout = CheckPackedDib(dib);
+  // Core headers (12 bytes) are from 16-bit Windows and not accepted here.
+  if (!layout || layout->CoreHeader()) return Bitmap();
   std::vector<DWORD> info((layout->bits_offset + sizeof(DWORD) - 1) / sizeof(DWORD));
   std::memcpy(info.data(), dib.data(), layout->bits_offset);
   const auto* bmi = reinterpret_cast<const BITMAPINFO*>(info.data());
@@ -166,7 +104,7 @@ Bitmap DibToBitmap(const Bytes& dib) {
 
   WindowDc screen;
   const int bpp = bmi->bmiHeader.biBitCount;
-  if (layout->uncompressed && bmi->bmiHeader.biCompression == BI_RGB && (bpp == 24 || bpp == 32)) {
+  if (layout->compression == BI_RGB && (bpp == 24 || bpp == 32)) {
     // A device-dependent bitmap of the DIB's own depth: it reads back byte
     // for byte, and unlike a DIB section it can be handed to another
     // process (Wine refuses DIB sections across processes).
@@ -255,11 +193,8 @@ std::optional<Bytes> MetafilePictToBytes(HGLOBAL metafile_pict) {
 std::optional<MetafilePictBlock> BytesToMetafilePict(const Bytes& form) {
   if (form.size() <= 12) return std::nullopt;
   MetafilePictBlock out;
-  out.metafile.reset(::SetMetaFileBitsEx(static_cast<UINT>(form.size() - 12), form.data() + 12));
-  if (!out.metafile) {
-    LogOsFailure("SetMetaFileBitsEx");
-    return std::nullopt;
-  }
+  out.metafile = WindowsMetafileFromBits(std::span(form).subspan(12));
+  if (!out.metafile) return std::nullopt;
   METAFILEPICT pict{};
   pict.mm = static_cast<LONG>(ReadU32(form.data()));
   pict.xExt = static_cast<LONG>(ReadU32(form.data() + 4));
@@ -291,10 +226,34 @@ std::optional<Bytes> EnhMetafileToBytes(HENHMETAFILE metafile) {
   return out;
 }
 
-EnhMetafile BytesToEnhMetafile(const Bytes& bits) {
-  if (bits.empty()) return EnhMetafile();
-  EnhMetafile metafile(::SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data()));
+EnhMetafile BytesToEnhMetafile(const Bytes& bits) { return EnhMetafileFromBits(bits); }
+
+EnhMetafile EnhMetafileFromBits(std::span<const std::uint8_t> bits) {
+  const auto layout = CheckEnhMetafile(bits);
+  if (!layout) return EnhMetafile();
+  // Exactly the bytes the header says the metafile takes.
+  EnhMetafile metafile(::SetEnhMetaFileBits(static_cast<UINT>(layout->size), bits.data()));
   if (!metafile) LogOsFailure("SetEnhMetaFileBits");
+  return metafile;
+}
+
+Metafile WindowsMetafileFromBits(std::span<const std::uint8_t> bits) {
+  const auto layout = CheckWindowsMetafile(bits);
+  if (!layout) return Metafile();
+  // Exactly the bytes mtSize covers: the system takes the size it is given
+  // as the metafile's own.
+  Metafile metafile(::SetMetaFileBitsEx(static_cast<UINT>(layout->size), bits.data()));
+  if (!metafile) LogOsFailure("SetMetaFileBitsEx");
+  return metafile;
+}
+
+EnhMetafile EnhMetafileFromWindowsBits(std::span<const std::uint8_t> bits, std::int32_t map_mode, std::int32_t x_ext,
+                                       std::int32_t y_ext) {
+  const auto layout = CheckWindowsMetafile(bits);
+  if (!layout) return EnhMetafile();
+  const METAFILEPICT pict{map_mode, x_ext, y_ext, nullptr};
+  EnhMetafile metafile(::SetWinMetaFileBits(static_cast<UINT>(layout->size), bits.data(), nullptr, &pict));
+  if (!metafile) LogOsFailure("SetWinMetaFileBits");
   return metafile;
 }
 

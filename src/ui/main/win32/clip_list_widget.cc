@@ -1,14 +1,12 @@
 #include "ui/main/win32/clip_list_widget.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <numeric>
 #include <vector>
 
 #include "ui/main/win32/image_lists.h"
+#include "ui/components/win32/picture_draw.h"
 #include "ui/components/win32/ui_handles.h"
-#include "platform/win32/gdi_forms.h"
 #include "platform/win32/os_error.h"
 
 namespace om::win32 {
@@ -66,41 +64,18 @@ void DrawThumbnailContent(HDC dc, const ThumbnailPicture& picture, HFONT font) {
   const ThumbBox& box = picture.target;
   switch (picture.kind) {
     case ThumbnailPicture::Kind::kBitmap: {
-      // Straight from the packed DIB: header, colour table, then the bits.
-      const Bytes& dib = picture.dib;
-      if (!PackedDibSize(dib.data(), dib.size()) || dib.size() < sizeof(BITMAPINFOHEADER)) return;
-      BITMAPINFOHEADER header{};
-      std::memcpy(&header, dib.data(), sizeof header);
-      if (header.biSize < sizeof header) return;
-      const std::size_t colours =
-          header.biClrUsed != 0 ? header.biClrUsed : header.biBitCount <= 8 ? std::size_t{1} << header.biBitCount : 0;
-      const std::size_t masks = header.biSize == sizeof header && header.biCompression == BI_BITFIELDS ? 12 : 0;
-      const std::size_t bits_offset = header.biSize + masks + colours * sizeof(RGBQUAD);
-      if (bits_offset >= dib.size()) return;
-      // The header and table copied where a BITMAPINFO may live.
-      std::vector<DWORD> info((bits_offset + sizeof(DWORD) - 1) / sizeof(DWORD));
-      std::memcpy(info.data(), dib.data(), bits_offset);
-      ::SetStretchBltMode(dc, HALFTONE);
-      ::SetBrushOrgEx(dc, 0, 0, nullptr);
-      ::StretchDIBits(dc, box.left, box.top, box.width, box.height, 0, 0, header.biWidth, std::abs(header.biHeight),
-                      dib.data() + bits_offset, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS,
-                      SRCCOPY);
+      const RECT target{box.left, box.top, box.left + box.width, box.top + box.height};
+      DrawDib(dc, picture.dib, target);
       return;
     }
     case ThumbnailPicture::Kind::kMetafile: {
-      EnhMetafile metafile;
-      if (picture.enhanced) {
-        metafile = BytesToEnhMetafile(picture.metafile_bits);
-      } else {
-        METAFILEPICT pict{picture.map_mode, picture.x_ext, picture.y_ext, nullptr};
-        metafile.reset(::SetWinMetaFileBits(static_cast<UINT>(picture.metafile_bits.size()),
-                                            picture.metafile_bits.data(), nullptr, &pict));
-      }
+      const EnhMetafile metafile =
+          MetafileHandle(picture.metafile_bits, picture.enhanced, picture.map_mode, picture.x_ext, picture.y_ext);
       if (!metafile) return;
       const RECT target{box.left, box.top, box.left + box.width, box.top + box.height};
       const int saved = ::SaveDC(dc);
       ::IntersectClipRect(dc, 1, 1, picture.size - 1, picture.size - 1);
-      ::PlayEnhMetaFile(dc, metafile.get(), &target);
+      DrawMetafile(dc, metafile.get(), target);
       ::RestoreDC(dc, saved);
       return;
     }
