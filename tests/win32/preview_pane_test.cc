@@ -26,6 +26,7 @@ namespace om::test {
 namespace {
 
 using win32::MainWindow;
+using win32::PictureView;
 using win32::PreviewPaneWidget;
 
 // Records the window's and the pane's events, in order, as text.
@@ -544,23 +545,31 @@ TEST_F(PreviewPaneTest, TheBitmapPictureAndBinaryTabsKeepWhatTheyAreGivenAndRepo
   EXPECT_EQ(events.calls, (std::vector<std::string>{"cbBinaryDisplayFormatsChange"}));
   pane().SetBinaryFormats(formats, -1);
   EXPECT_EQ(pane().SelectedBinaryFormat(), std::nullopt);
+  // The dump shows the caller's bytes, no copy.
   const std::uint8_t bytes[] = {1, 2, 3};
   pane().ShowBinary(bytes, sizeof bytes);
-  EXPECT_EQ(controls().shown_binary(), bytes);
-  EXPECT_EQ(controls().shown_binary_size(), 3u);
+  ASSERT_NE(controls().hex_dump(), nullptr);
+  EXPECT_EQ(controls().hex_dump()->Buffer().data(), bytes);
+  EXPECT_EQ(controls().hex_dump()->Buffer().size(), 3u);
+  EXPECT_FALSE(controls().hex_dump()->ShowAddress());
+  pane().ShowBinary(nullptr, 0);
+  EXPECT_TRUE(controls().hex_dump()->Buffer().empty());
 
   // The bitmap's stretch box: the behaviour's setting is not reported, the
-  // user's click is, with its new state.
+  // user's click is; the view follows the box either way.
   events.calls.clear();
+  PictureView& bitmap_view = *controls().bitmap_view();
   pane().SetBitmapStretch(true);
   EXPECT_TRUE(pane().BitmapStretch());
+  EXPECT_TRUE(bitmap_view.Stretch());
   ::SendMessageA(controls().stretch_box(), BM_CLICK, 0, 0);
   EXPECT_FALSE(pane().BitmapStretch());
+  EXPECT_FALSE(bitmap_view.Stretch());
   pane().SetBitmapSizeText("640x480");
   char size[32] = {};
   ::GetWindowTextA(controls().size_panel(), size, sizeof size);
   EXPECT_STREQ(size, "640x480");
-  // A copy of the bitmap is kept: the caller's may go.
+  // The view keeps a copy of the bitmap: the caller's may go.
   {
     Bytes dib(sizeof(BITMAPINFOHEADER) + 4, 0);
     BITMAPINFOHEADER header{sizeof header, 1, 1, 1, 32, BI_RGB, 4, 0, 0, 0, 0};
@@ -568,14 +577,15 @@ TEST_F(PreviewPaneTest, TheBitmapPictureAndBinaryTabsKeepWhatTheyAreGivenAndRepo
     TBitmap bitmap(dib);
     pane().ShowBitmap(&bitmap);
   }
-  ASSERT_TRUE(controls().shown_bitmap().has_value());
-  EXPECT_EQ(controls().shown_bitmap()->Width(), 1);
+  EXPECT_TRUE(bitmap_view.HasPicture());
+  // A double-click on the bitmap is the user's.
+  const RECT shown = bitmap_view.PictureRect();
+  ::SendMessageA(bitmap_view.hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(shown.left, shown.top));
   pane().ShowBitmap(nullptr);
-  EXPECT_FALSE(controls().shown_bitmap().has_value());
-  ::SendMessageA(controls().bitmap_area(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
-  ::SendMessageA(controls().picture_area(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
-  EXPECT_EQ(events.calls, (std::vector<std::string>{"cb_MagBitmapStretchClick", "imgMagnifyBitmapDblClick",
-                                                    "imgMagnifyPictureDblClick"}));
+  EXPECT_FALSE(bitmap_view.HasPicture());
+  pane().ShowPicture(nullptr);
+  EXPECT_FALSE(controls().picture_view()->HasPicture());
+  EXPECT_EQ(events.calls, (std::vector<std::string>{"cb_MagBitmapStretchClick", "imgMagnifyBitmapDblClick"}));
 }
 
 TEST_F(PreviewPaneTest, TheTransformCommandsAndTheirShortcutsReachTheBehaviour) {

@@ -28,8 +28,8 @@ constexpr int kTextId = 11;
 constexpr int kRichId = 12;
 constexpr int kStretchId = 13;
 constexpr int kSizePanelId = 14;
-constexpr int kBitmapAreaId = 15;
-constexpr int kPictureAreaId = 16;
+constexpr int kBitmapViewId = 15;
+constexpr int kPictureViewId = 16;
 constexpr int kBinaryLabelId = 17;
 constexpr int kBinaryFormatsId = 18;
 constexpr int kHexDumpId = 19;
@@ -341,12 +341,19 @@ void PreviewPaneWidget::CreateBitmapPage() {
   if (page == nullptr) return;
   stretch_box_ = CreateChild(0, "BUTTON", "&Stretch?", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, page, kStretchId);
   size_panel_ = CreateChild(0, "STATIC", "", WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN, page, kSizePanelId);
-  bitmap_area_ = CreateBitmapArea(page);
+  bitmap_view_ = std::make_unique<PictureView>(page, kBitmapViewId);
+  bitmap_view_->SetOnDoubleClick([this] {
+    if (IPreviewEvents* const events = quiet() ? nullptr : host_.PaneEvents()) events->imgMagnifyBitmapDblClick();
+  });
 }
 
 void PreviewPaneWidget::CreatePicturePage() {
   const HWND page = pages_[Index(PreviewTab::kPicture)];
-  if (page != nullptr) picture_area_ = CreatePictureArea(page);
+  if (page == nullptr) return;
+  picture_view_ = std::make_unique<PictureView>(page, kPictureViewId);
+  picture_view_->SetOnDoubleClick([this] {
+    if (IPreviewEvents* const events = quiet() ? nullptr : host_.PaneEvents()) events->imgMagnifyPictureDblClick();
+  });
 }
 
 void PreviewPaneWidget::CreateBinaryPage() {
@@ -355,21 +362,10 @@ void PreviewPaneWidget::CreateBinaryPage() {
   binary_label_ = CreateChild(0, "STATIC", "Format To Display As Binary:", WS_VISIBLE, page, kBinaryLabelId);
   binary_formats_ =
       CreateChild(0, "COMBOBOX", "", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, kBinaryFormatsId);
-  hex_dump_area_ = CreateHexDumpArea(page);
-}
-
-// The image areas. Placeholders: a plain window each, which reports its
-// double-click (SS_NOTIFY) like the views that will take their places.
-HWND PreviewPaneWidget::CreateBitmapArea(HWND page) {
-  return CreateChild(WS_EX_CLIENTEDGE, "STATIC", "", WS_VISIBLE | SS_NOTIFY | SS_WHITERECT, page, kBitmapAreaId);
-}
-
-HWND PreviewPaneWidget::CreatePictureArea(HWND page) {
-  return CreateChild(WS_EX_CLIENTEDGE, "STATIC", "", WS_VISIBLE | SS_NOTIFY | SS_WHITERECT, page, kPictureAreaId);
-}
-
-HWND PreviewPaneWidget::CreateHexDumpArea(HWND page) {
-  return CreateChild(WS_EX_CLIENTEDGE, "STATIC", "", WS_VISIBLE | SS_WHITERECT, page, kHexDumpId);
+  hex_dump_ = std::make_unique<HexDumpControl>(page, kHexDumpId);
+  // No address column; addresses red, bytes black, characters navy.
+  hex_dump_->SetShowAddress(false);
+  hex_dump_->SetColors(RGB(255, 0, 0), RGB(0, 0, 0), RGB(0, 0, 128));
 }
 
 // --- messages ---
@@ -519,13 +515,11 @@ void PreviewPaneWidget::OnCommand(HWND from, UINT id, UINT code) {
   if (from == text_ && code == EN_CHANGE) {
     events->txtMagnifyTextChange();
   } else if (from == stretch_box_ && code == BN_CLICKED) {
+    // The view follows its box at once; the behaviour hears of the click.
+    if (bitmap_view_) bitmap_view_->SetStretch(BitmapStretch());
     events->cb_MagBitmapStretchClick();
   } else if (from == binary_formats_ && code == CBN_SELCHANGE) {
     events->cbBinaryDisplayFormatsChange();
-  } else if (from == bitmap_area_ && code == STN_DBLCLK) {
-    events->imgMagnifyBitmapDblClick();
-  } else if (from == picture_area_ && code == STN_DBLCLK) {
-    events->imgMagnifyPictureDblClick();
   }
 }
 
@@ -639,11 +633,13 @@ void PreviewPaneWidget::LayoutPage(PreviewTab tab) {
       constexpr int kRow = 28;
       if (stretch_box_ != nullptr) ::MoveWindow(stretch_box_, 4, 4, 80, 20, TRUE);
       if (size_panel_ != nullptr) ::MoveWindow(size_panel_, 90, 4, 110, 20, TRUE);
-      if (bitmap_area_ != nullptr) ::MoveWindow(bitmap_area_, 0, kRow, width, std::max(0, height - kRow), TRUE);
+      if (bitmap_view_ && bitmap_view_->hwnd() != nullptr) {
+        ::MoveWindow(bitmap_view_->hwnd(), 0, kRow, width, std::max(0, height - kRow), TRUE);
+      }
       return;
     }
     case PreviewTab::kPicture:
-      if (picture_area_ != nullptr) ::MoveWindow(picture_area_, 0, 0, width, height, TRUE);
+      if (picture_view_ && picture_view_->hwnd() != nullptr) ::MoveWindow(picture_view_->hwnd(), 0, 0, width, height, TRUE);
       return;
     case PreviewTab::kHtml:
       if (html_window_ != nullptr) {
@@ -656,7 +652,9 @@ void PreviewPaneWidget::LayoutPage(PreviewTab tab) {
       // A drop-down list's height is that of its list when it is open.
       if (binary_formats_ != nullptr)
         ::MoveWindow(binary_formats_, 178, 4, std::clamp(width - 182, 80, 300), 200, TRUE);
-      if (hex_dump_area_ != nullptr) ::MoveWindow(hex_dump_area_, 0, kRow, width, std::max(0, height - kRow), TRUE);
+      if (hex_dump_ && hex_dump_->hwnd() != nullptr) {
+        ::MoveWindow(hex_dump_->hwnd(), 0, kRow, width, std::max(0, height - kRow), TRUE);
+      }
       return;
     }
   }
@@ -918,12 +916,18 @@ int PreviewPaneWidget::RichTextLength() const {
 // --- the Bitmap, Picture and Binary tabs ---
 
 void PreviewPaneWidget::ShowBitmap(const TBitmap* bitmap) {
-  bitmap_ = bitmap != nullptr ? std::optional<TBitmap>(*bitmap) : std::nullopt;
-  if (bitmap_area_ != nullptr) ::InvalidateRect(bitmap_area_, nullptr, TRUE);
+  if (!bitmap_view_) return;
+  // The view keeps a copy of its own.
+  if (bitmap != nullptr) {
+    bitmap_view_->ShowBitmap(*bitmap);
+  } else {
+    bitmap_view_->Clear();
+  }
 }
 
 void PreviewPaneWidget::SetBitmapStretch(bool stretch) {
   if (stretch_box_ != nullptr) Button_SetCheck(stretch_box_, stretch ? BST_CHECKED : BST_UNCHECKED);
+  if (bitmap_view_) bitmap_view_->SetStretch(stretch);
 }
 
 bool PreviewPaneWidget::BitmapStretch() const {
@@ -935,8 +939,12 @@ void PreviewPaneWidget::SetBitmapSizeText(std::string_view text) {
 }
 
 void PreviewPaneWidget::ShowPicture(const TMetafile* picture) {
-  picture_ = picture != nullptr ? std::optional<TMetafile>(*picture) : std::nullopt;
-  if (picture_area_ != nullptr) ::InvalidateRect(picture_area_, nullptr, TRUE);
+  if (!picture_view_) return;
+  if (picture != nullptr) {
+    picture_view_->ShowMetafile(*picture);
+  } else {
+    picture_view_->Clear();
+  }
 }
 
 void PreviewPaneWidget::SetBinaryFormats(const std::vector<BinaryFormatEntry>& entries, int selected) {
@@ -958,9 +966,8 @@ std::optional<std::uint32_t> PreviewPaneWidget::SelectedBinaryFormat() const {
 }
 
 void PreviewPaneWidget::ShowBinary(const std::uint8_t* data, std::size_t size) {
-  binary_data_ = size > 0 ? data : nullptr;
-  binary_size_ = binary_data_ != nullptr ? size : 0;
-  if (hex_dump_area_ != nullptr) ::InvalidateRect(hex_dump_area_, nullptr, TRUE);
+  // The dump shows the caller's bytes, from its first line.
+  if (hex_dump_) hex_dump_->SetBuffer(size > 0 ? data : nullptr, data != nullptr ? size : 0);
 }
 
 // --- the tool bar and the window around the pane ---

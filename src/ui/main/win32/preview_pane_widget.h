@@ -2,10 +2,10 @@
 // tabs, each tab a page window of its own. The Text page holds the pane
 // tool bar ToolBar2 above the rich-edit control txtMagnifyText (plain-text
 // mode), the Rich Text page the rich-edit control txtMagnifyRTF, the Bitmap
-// page the "&Stretch?" box, the size panel and the image area, the Picture
-// page the picture area, the Html page the place of the HTML preview
-// window, the Binary page the format list cbBinaryDisplayFormats above the
-// hex dump.
+// page the "&Stretch?" box, the size panel and the bitmap's view, the
+// Picture page the metafile picture's view, the Html page the place of the
+// HTML preview window, the Binary page the format list
+// cbBinaryDisplayFormats above the hex dump.
 //
 // The pane reports the user's actions to the behaviour through its host
 // (the main window); what the behaviour sets through IPreviewWidget is not
@@ -23,12 +23,15 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "ui/components/win32/hex_dump_control.h"
+#include "ui/components/win32/picture_view.h"
 #include "ui/components/win32/ui_handles.h"
 #include "ui/main/preview_widget.h"
 
@@ -91,16 +94,12 @@ class PreviewPaneWidget final : public IPreviewWidget {
   HWND rich_edit() const { return rich_; }
   HWND stretch_box() const { return stretch_box_; }
   HWND size_panel() const { return size_panel_; }
-  HWND bitmap_area() const { return bitmap_area_; }
-  HWND picture_area() const { return picture_area_; }
   HWND binary_formats() const { return binary_formats_; }
-  HWND hex_dump_area() const { return hex_dump_area_; }
-  // What the image areas were last given (the areas are placeholders until
-  // the picture and hex-dump controls take their place).
-  const std::optional<TBitmap>& shown_bitmap() const { return bitmap_; }
-  const std::optional<TMetafile>& shown_picture() const { return picture_; }
-  const std::uint8_t* shown_binary() const { return binary_data_; }
-  std::size_t shown_binary_size() const { return binary_size_; }
+  // The views of the Bitmap, Picture and Binary tabs (nullptr when the
+  // pane could not be made).
+  PictureView* bitmap_view() const { return bitmap_view_.get(); }
+  PictureView* picture_view() const { return picture_view_.get(); }
+  HexDumpControl* hex_dump() const { return hex_dump_.get(); }
   // The pop-up menu on screen (the text pane's or the case button's), while
   // it is up; nullptr otherwise.
   HMENU shown_menu() const { return shown_menu_; }
@@ -187,11 +186,6 @@ class PreviewPaneWidget final : public IPreviewWidget {
   void CreateBitmapPage();
   void CreatePicturePage();
   void CreateBinaryPage();
-  // The three image areas: plain placeholder windows for now; the bitmap
-  // and picture view and the hex-dump control take their places here.
-  HWND CreateBitmapArea(HWND page);
-  HWND CreatePictureArea(HWND page);
-  HWND CreateHexDumpArea(HWND page);
   HWND CreateRichEdit(HWND page, DWORD style);
 
   // The tabs again from the visible set, in their order.
@@ -220,11 +214,11 @@ class PreviewPaneWidget final : public IPreviewWidget {
   HWND rich_ = nullptr;
   HWND stretch_box_ = nullptr;
   HWND size_panel_ = nullptr;
-  HWND bitmap_area_ = nullptr;
-  HWND picture_area_ = nullptr;
+  std::unique_ptr<PictureView> bitmap_view_;
+  std::unique_ptr<PictureView> picture_view_;
   HWND binary_label_ = nullptr;
   HWND binary_formats_ = nullptr;
-  HWND hex_dump_area_ = nullptr;
+  std::unique_ptr<HexDumpControl> hex_dump_;
   HWND html_window_ = nullptr;
 
   std::array<bool, kPreviewTabCount> visible_{};
@@ -232,11 +226,7 @@ class PreviewPaneWidget final : public IPreviewWidget {
   std::string html_caption_ = "&Html";
   std::array<bool, 7> text_menu_enabled_{};
   std::vector<BinaryFormatEntry> binary_entries_;
-  std::optional<TBitmap> bitmap_;
-  std::optional<TMetafile> picture_;
   bool picture_stretch_ = true;
-  const std::uint8_t* binary_data_ = nullptr;
-  std::size_t binary_size_ = 0;
   HMENU shown_menu_ = nullptr;
   int quiet_ = 0;
 };
