@@ -50,6 +50,8 @@ class Recorder final : public IMainFormEvents, public ITreeEvents, public IClipL
   }
   ITreeEvents* TreeEvents() override { return this; }
   IClipListEvents* ClipListEvents() override { return this; }
+  // The preview pane's events have tests of their own (preview_pane_test.cc).
+  IPreviewEvents* PreviewEvents() override { return nullptr; }
   void tvCollectionsChange(TreeNode node) override { calls.push_back("tvCollectionsChange " + std::to_string(node)); }
   void tvCollectionsMouseMove(TreeNode node) override {
     calls.push_back("tvCollectionsMouseMove " + std::to_string(node));
@@ -595,7 +597,10 @@ TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
     EXPECT_EQ(events.calls, (std::vector<std::string>{Call(c.command)})) << c.caption;
   }
   const HMENU tray = window.menus().TrayMenu();
-  EXPECT_EQ(MenuCaptions(tray), (std::vector<std::string>{"Aut&o Capture", "", "E&xit Program (Shut Down)"}));
+  EXPECT_EQ(MenuCaptions(tray), (std::vector<std::string>{"Aut&o Capture", "", "<< Shift &Left", ">> Shift &Right",
+                                                          "Remove Line&breaks", "&Lower Case", "&Upper Case",
+                                                          "&Mixed Case", "&Sentence Case", "",
+                                                          "E&xit Program (Shut Down)"}));
   events.calls.clear();
   ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(FindMenuId(tray, "Aut&o Capture"), 0), 0);
   ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(FindMenuId(tray, "E&xit Program (Shut Down)"), 0), 0);

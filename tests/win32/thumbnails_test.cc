@@ -115,6 +115,7 @@ class IconViewRows final : public IMainFormEvents, public IClipListEvents, publi
   void MenuClick(MenuCommand) override {}
   ITreeEvents* TreeEvents() override { return nullptr; }
   IClipListEvents* ClipListEvents() override { return this; }
+  IPreviewEvents* PreviewEvents() override { return nullptr; }
 
   void lvClipsChange(int, ListChange) override {}
   void lvClipsKeyUp(int) override {}

@@ -1,8 +1,43 @@
 #include "ui/components/win32/tool_bar.h"
 
+#include <iterator>
+
 #include "platform/win32/os_error.h"
 
 namespace om::win32 {
+namespace {
+
+constexpr COLORREF kTransparent = RGB(255, 255, 255);
+
+// The line-break button's picture: a paragraph mark struck through in red,
+// on white (transparent).
+Bitmap DrawLineBreaksImage(int size) {
+  WindowDc screen;
+  MemoryDc dc(::CreateCompatibleDC(screen.get()));
+  Bitmap bitmap(::CreateCompatibleBitmap(screen.get(), size, size));
+  if (!dc || !bitmap) return {};
+  HGDIOBJ before = ::SelectObject(dc.get(), bitmap.get());
+  RECT square{0, 0, size, size};
+  GdiObject<HBRUSH> white(::CreateSolidBrush(kTransparent));
+  ::FillRect(dc.get(), &square, white.get());
+  // Unsmoothed: smoothing would blend the edges with the transparent white.
+  Font font(::CreateFontA(-(size - 4), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, "Arial"));
+  HGDIOBJ old_font = ::SelectObject(dc.get(), font.get());
+  ::SetBkMode(dc.get(), TRANSPARENT);
+  ::SetTextColor(dc.get(), RGB(0, 0, 0));
+  ::DrawTextA(dc.get(), "\xB6", 1, &square, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  ::SelectObject(dc.get(), old_font);
+  GdiObject<HPEN> red(::CreatePen(PS_SOLID, 3, RGB(210, 30, 30)));
+  HGDIOBJ old_pen = ::SelectObject(dc.get(), red.get());
+  ::MoveToEx(dc.get(), 4, size - 5, nullptr);
+  ::LineTo(dc.get(), size - 5, 4);
+  ::SelectObject(dc.get(), old_pen);
+  ::SelectObject(dc.get(), before);
+  return bitmap;
+}
+
+}  // namespace
 
 ToolBar::ToolBar(HWND parent, int control_id) {
   hwnd_ = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
@@ -15,16 +50,23 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   }
   ::SendMessageA(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   ::SendMessageA(hwnd_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-  images_.reset(ImageList_Create(kButtonImageSize, kButtonImageSize, ILC_COLOR24 | ILC_MASK, 1, 1));
+  images_.reset(ImageList_Create(kButtonImageSize, kButtonImageSize, ILC_COLOR24 | ILC_MASK, 2, 1));
+  line_breaks_image_ = DrawLineBreaksImage(kButtonImageSize);
   ::SendMessageA(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   SetCollectionsImage(nullptr, -1);
-  TBBUTTON button{};
-  button.iBitmap = 0;
-  button.idCommand = kCollectionsButtonId;
-  button.fsState = TBSTATE_ENABLED;
-  button.fsStyle = BTNS_DROPDOWN;
-  button.iString = reinterpret_cast<INT_PTR>("Collections");
-  ::SendMessageA(hwnd_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+  TBBUTTON buttons[2] = {};
+  buttons[0].iBitmap = 0;
+  buttons[0].idCommand = kCollectionsButtonId;
+  buttons[0].fsState = TBSTATE_ENABLED;
+  buttons[0].fsStyle = BTNS_DROPDOWN;
+  buttons[0].iString = reinterpret_cast<INT_PTR>("Collections");
+  // Disabled until the preview pane holds a line of text.
+  buttons[1].iBitmap = 1;
+  buttons[1].idCommand = kLineBreaksButtonId;
+  buttons[1].fsState = 0;
+  buttons[1].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
+  buttons[1].iString = reinterpret_cast<INT_PTR>("Line Breaks");
+  ::SendMessageA(hwnd_, TB_ADDBUTTONSA, static_cast<WPARAM>(std::size(buttons)), reinterpret_cast<LPARAM>(buttons));
   ::SendMessageA(hwnd_, TB_AUTOSIZE, 0, 0);
 }
 
@@ -49,10 +91,25 @@ void ToolBar::SetCollectionsImage(HIMAGELIST images, int image) {
   ::FillRect(dc.get(), &square, ::GetSysColorBrush(COLOR_BTNFACE));
   if (images != nullptr && image >= 0) ImageList_Draw(images, image, dc.get(), 4, 4, ILD_NORMAL);
   ::SelectObject(dc.get(), before);
-  ImageList_RemoveAll(images_.get());
-  ImageList_AddMasked(images_.get(), bitmap.get(), RGB(255, 255, 255));
+  FillImages(bitmap.get());
   shown_image_ = images != nullptr ? image : -1;
   ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ToolBar::FillImages(HBITMAP collections) {
+  ImageList_RemoveAll(images_.get());
+  ImageList_AddMasked(images_.get(), collections, kTransparent);
+  if (line_breaks_image_) ImageList_AddMasked(images_.get(), line_breaks_image_.get(), kTransparent);
+}
+
+void ToolBar::SetLineBreaksEnabled(bool enabled) {
+  if (hwnd_ != nullptr) {
+    ::SendMessageA(hwnd_, TB_ENABLEBUTTON, kLineBreaksButtonId, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+  }
+}
+
+bool ToolBar::LineBreaksEnabled() const {
+  return hwnd_ != nullptr && ::SendMessageA(hwnd_, TB_ISBUTTONENABLED, kLineBreaksButtonId, 0) != 0;
 }
 
 RECT ToolBar::CollectionsButtonRect() const {

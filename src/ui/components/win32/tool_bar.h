@@ -1,6 +1,8 @@
 // The main window's tool bar. So far it holds the collections button
-// cmdCollections: a click steps to the next collection, its arrow opens
-// the collection menu, and it shows the selected collection's image.
+// cmdCollections (a click steps to the next collection, its arrow opens
+// the collection menu, and it shows the selected collection's image) and
+// beside it the line-break button cmdMainToolbarNOCRLF (removes the line
+// breaks of the selected clips; enabled as the preview pane's own button).
 #pragma once
 
 #include <windows.h>
@@ -15,6 +17,7 @@ class ToolBar {
   // The button's command identifier (WM_COMMAND from the tool bar) and
   // the side of its square picture.
   static constexpr int kCollectionsButtonId = 2001;
+  static constexpr int kLineBreaksButtonId = 2002;
   static constexpr int kButtonImageSize = 25;
 
   ToolBar(HWND parent, int control_id);
@@ -30,10 +33,17 @@ class ToolBar {
   RECT CollectionsButtonRect() const;
   // The image the button shows now; -1 for none.
   int CollectionsImage() const { return shown_image_; }
+  void SetLineBreaksEnabled(bool enabled);
+  bool LineBreaksEnabled() const;
 
  private:
+  // The images in button order: the collections button's, then the
+  // line-break button's.
+  void FillImages(HBITMAP collections);
+
   HWND hwnd_ = nullptr;
   ImageList images_;
+  Bitmap line_breaks_image_;
   int shown_image_ = -1;
 };
 

@@ -36,6 +36,30 @@ ImageList LoadClipImages(HINSTANCE module);
 // The ball the clip list's format-flag cells show for "Y": one image.
 ImageList LoadFlagImages(HINSTANCE module);
 
+// The pane tool bar's images (ilMagToolbar), in the order of these
+// indexes. The pin's three images are the pin images of the preview widget
+// (pinimage::kUp, kDown, kBlink). New, Cut, Copy and Paste are the common
+// controls' standard small images; the others are drawn here. An image that
+// cannot be made is a blank one, so that the indexes after it stay right.
+namespace magimage {
+constexpr int kPinUp = 0;
+constexpr int kPinDown = 1;
+constexpr int kPinBlink = 2;
+constexpr int kWordWrap = 3;
+constexpr int kSizeWindow = 4;
+constexpr int kNew = 5;
+constexpr int kCut = 6;
+constexpr int kCopy = 7;
+constexpr int kPaste = 8;
+constexpr int kShiftLeft = 9;
+constexpr int kShiftRight = 10;
+constexpr int kNoCrLf = 11;
+constexpr int kCase = 12;
+constexpr int kFont = 13;
+constexpr int kCount = 14;
+}  // namespace magimage
+ImageList MakePaneToolImages();
+
 // The icon file of the program's folder at the given size; the icon
 // resource of that name when the file is missing or unreadable.
 Icon LoadProgramIcon(HINSTANCE module, const std::string& program_folder, const char* file_name,

@@ -26,6 +26,23 @@ constexpr UINT kIdNewCollection = 104;
 constexpr UINT kIdCollectionProperties = 105;
 constexpr UINT kIdSwitchToLast = 311;
 constexpr UINT kIdSwitchToFavorite = 312;
+constexpr UINT kIdExpandPreview = 308;
+// The text transforms in the Edit menu and in the tray menu.
+constexpr UINT kIdShiftLeft = 505;
+constexpr UINT kIdShiftRight = 506;
+constexpr UINT kIdRemoveLineBreaks = 507;
+constexpr UINT kIdLowerCase = 508;
+constexpr UINT kIdUpperCase = 509;
+constexpr UINT kIdMixedCase = 510;
+constexpr UINT kIdSentenceCase = 511;
+constexpr UINT kIdStripNonText = 512;
+constexpr UINT kIdTrayShiftLeft = 403;
+constexpr UINT kIdTrayShiftRight = 404;
+constexpr UINT kIdTrayRemoveLineBreaks = 405;
+constexpr UINT kIdTrayLowerCase = 406;
+constexpr UINT kIdTrayUpperCase = 407;
+constexpr UINT kIdTrayMixedCase = 408;
+constexpr UINT kIdTraySentenceCase = 409;
 
 // Every entry has an identifier of its own: two the same would run one
 // entry's command for the other.
@@ -33,7 +50,11 @@ constexpr UINT kAllIds[] = {kIdFileSave,       kIdFileReload,       kIdExit,    
                             kIdLocateLastClip, kIdOpenSourceUrl,    kIdRenameTitle,   kIdSelectAll,
                             kIdSelectPrevious, kIdSelectNext,       kIdLargeIcons,    kIdViewDetails,
                             kIdTrayAutoCapture, kIdTrayExit,        kIdNewCollection, kIdCollectionProperties,
-                            kIdSwitchToLast,   kIdSwitchToFavorite, MainMenus::kIdSelectCollection};
+                            kIdSwitchToLast,   kIdSwitchToFavorite, MainMenus::kIdSelectCollection,
+                            kIdExpandPreview,  kIdShiftLeft,        kIdShiftRight,    kIdRemoveLineBreaks,
+                            kIdLowerCase,      kIdUpperCase,        kIdMixedCase,     kIdSentenceCase,
+                            kIdStripNonText,   kIdTrayShiftLeft,    kIdTrayShiftRight, kIdTrayRemoveLineBreaks,
+                            kIdTrayLowerCase,  kIdTrayUpperCase,    kIdTrayMixedCase, kIdTraySentenceCase};
 constexpr bool IdsDistinct() {
   for (std::size_t i = 0; i < std::size(kAllIds); ++i)
     for (std::size_t j = i + 1; j < std::size(kAllIds); ++j)
@@ -51,6 +72,15 @@ constexpr ItemId kItemIds[] = {
     {MenuItem::kExit, kIdExit},                {MenuItem::kAutoCapture, kIdAutoCapture},
     {MenuItem::kLocateLastClip, kIdLocateLastClip}, {MenuItem::kTrayAutoCapture, kIdTrayAutoCapture},
     {MenuItem::kTrayExit, kIdTrayExit},         {MenuItem::kRenameTitle, kIdRenameTitle},
+    {MenuItem::kShiftLeft, kIdShiftLeft},       {MenuItem::kShiftRight, kIdShiftRight},
+    {MenuItem::kRemoveLineBreaks, kIdRemoveLineBreaks},
+    {MenuItem::kLowerCase, kIdLowerCase},       {MenuItem::kUpperCase, kIdUpperCase},
+    {MenuItem::kMixedCase, kIdMixedCase},       {MenuItem::kSentenceCase, kIdSentenceCase},
+    {MenuItem::kTrayShiftLeft, kIdTrayShiftLeft}, {MenuItem::kTrayShiftRight, kIdTrayShiftRight},
+    {MenuItem::kTrayRemoveLineBreaks, kIdTrayRemoveLineBreaks},
+    {MenuItem::kTrayLowerCase, kIdTrayLowerCase}, {MenuItem::kTrayUpperCase, kIdTrayUpperCase},
+    {MenuItem::kTrayMixedCase, kIdTrayMixedCase}, {MenuItem::kTraySentenceCase, kIdTraySentenceCase},
+    {MenuItem::kExpandPreview, kIdExpandPreview},
 };
 
 struct IdCommand {
@@ -72,6 +102,17 @@ constexpr IdCommand kIdCommands[] = {
     {kIdSwitchToLast, MenuCommand::kSwitchToLastCollection},
     {kIdSwitchToFavorite, MenuCommand::kSwitchToFavoriteCollection},
     {kIdLargeIcons, MenuCommand::kLargeIcons},   {kIdViewDetails, MenuCommand::kViewDetails},
+    {kIdExpandPreview, MenuCommand::kExpandPreview},
+    // The Edit menu's entries first: IdOfCommand names them.
+    {kIdShiftLeft, MenuCommand::kShiftLeft},     {kIdShiftRight, MenuCommand::kShiftRight},
+    {kIdRemoveLineBreaks, MenuCommand::kRemoveLineBreaks},
+    {kIdLowerCase, MenuCommand::kLowerCase},     {kIdUpperCase, MenuCommand::kUpperCase},
+    {kIdMixedCase, MenuCommand::kMixedCase},     {kIdSentenceCase, MenuCommand::kSentenceCase},
+    {kIdStripNonText, MenuCommand::kStripNonText},
+    {kIdTrayShiftLeft, MenuCommand::kShiftLeft}, {kIdTrayShiftRight, MenuCommand::kShiftRight},
+    {kIdTrayRemoveLineBreaks, MenuCommand::kRemoveLineBreaks},
+    {kIdTrayLowerCase, MenuCommand::kLowerCase}, {kIdTrayUpperCase, MenuCommand::kUpperCase},
+    {kIdTrayMixedCase, MenuCommand::kMixedCase}, {kIdTraySentenceCase, MenuCommand::kSentenceCase},
 };
 
 }  // namespace
@@ -96,6 +137,15 @@ MainMenus::MainMenus() {
       {"&Edit",
        {{kIdRenameTitle, "Rename &Title\tCtrl+T"},
         {0, ""},
+        {kIdShiftLeft, "<< Shift &Left"},
+        {kIdShiftRight, ">> Shift &Right"},
+        {kIdRemoveLineBreaks, "Remove Line&breaks\tCtrl+Alt+B"},
+        {kIdLowerCase, "&Lower Case\tCtrl+Alt+L"},
+        {kIdUpperCase, "&Upper Case\tCtrl+Alt+U"},
+        {kIdMixedCase, "&Mixed Case\tCtrl+Alt+M"},
+        {kIdSentenceCase, "&Sentence Case\tCtrl+Alt+S"},
+        {kIdStripNonText, "Strip Out Non-TEXT Data Formats\tCtrl+Alt+T"},
+        {0, ""},
         {kIdSelectAll, "Select All Items\tCtrl+A"},
         {kIdSelectPrevious, "Select &Previous Item (Up)"},
         {kIdSelectNext, "Select &Next Item (Down)"}}},
@@ -109,7 +159,9 @@ MainMenus::MainMenus() {
         {kIdSelectCollection, "Select Collection\tF7"},
         {0, ""},
         {kIdLargeIcons, "Large Icons"},
-        {kIdViewDetails, "View Details"}}},
+        {kIdViewDetails, "View Details"},
+        {0, ""},
+        {kIdExpandPreview, "Expand Preview Window\tCtrl+Alt+X"}}},
   };
   for (const BarMenu& m : bar_menus) {
     Popup popup{::CreatePopupMenu(), m.entries};
@@ -124,7 +176,18 @@ MainMenus::MainMenus() {
   }
   tray_.reset(::CreatePopupMenu());
   if (tray_) {
-    Popup tray{tray_.get(), {{kIdTrayAutoCapture, "Aut&o Capture"}, {0, ""}, {kIdTrayExit, "E&xit Program (Shut Down)"}}};
+    Popup tray{tray_.get(),
+               {{kIdTrayAutoCapture, "Aut&o Capture"},
+                {0, ""},
+                {kIdTrayShiftLeft, "<< Shift &Left"},
+                {kIdTrayShiftRight, ">> Shift &Right"},
+                {kIdTrayRemoveLineBreaks, "Remove Line&breaks"},
+                {kIdTrayLowerCase, "&Lower Case"},
+                {kIdTrayUpperCase, "&Upper Case"},
+                {kIdTrayMixedCase, "&Mixed Case"},
+                {kIdTraySentenceCase, "&Sentence Case"},
+                {0, ""},
+                {kIdTrayExit, "E&xit Program (Shut Down)"}}};
     Build(tray);
     popups_.push_back(std::move(tray));
   }
@@ -138,6 +201,16 @@ MainMenus::MainMenus() {
       {FVIRTKEY, VK_F5, static_cast<WORD>(kIdSwitchToLast)},
       {FVIRTKEY, VK_F6, static_cast<WORD>(kIdSwitchToFavorite)},
       {FVIRTKEY, VK_F7, static_cast<WORD>(kIdSelectCollection)},
+      // Ctrl+Alt: these reach the window while the focus is in the preview's
+      // text pane too (the message loop translates them before the control
+      // sees the key).
+      {FVIRTKEY | FCONTROL | FALT, 'B', static_cast<WORD>(kIdRemoveLineBreaks)},
+      {FVIRTKEY | FCONTROL | FALT, 'L', static_cast<WORD>(kIdLowerCase)},
+      {FVIRTKEY | FCONTROL | FALT, 'U', static_cast<WORD>(kIdUpperCase)},
+      {FVIRTKEY | FCONTROL | FALT, 'M', static_cast<WORD>(kIdMixedCase)},
+      {FVIRTKEY | FCONTROL | FALT, 'S', static_cast<WORD>(kIdSentenceCase)},
+      {FVIRTKEY | FCONTROL | FALT, 'T', static_cast<WORD>(kIdStripNonText)},
+      {FVIRTKEY | FCONTROL | FALT, 'X', static_cast<WORD>(kIdExpandPreview)},
   };
   accelerators_.reset(::CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
   if (!accelerators_) LogOsFailure("CreateAcceleratorTableA");
@@ -198,6 +271,15 @@ void MainMenus::SetChecked(MenuItem item, bool checked) {
 }
 
 void MainMenus::SetEnabled(MenuItem item, bool enabled) {
+  if (item == MenuItem::kMagPaste) {
+    // Not a menu bar entry: the preview's Paste button and its text pane's
+    // "Paste".
+    if (preview_ != nullptr) {
+      preview_->SetButtonEnabled(PreviewButton::kPaste, enabled);
+      preview_->SetTextMenuEnabled(TextMenuItem::kPaste, enabled);
+    }
+    return;
+  }
   Popup* popup = nullptr;
   Entry* entry = Find(IdOf(item), &popup);
   if (entry == nullptr) return;

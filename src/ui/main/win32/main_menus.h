@@ -39,6 +39,10 @@ class MainMenus final : public IMenus {
   // entries send one command); 0 for none.
   static UINT IdOfCommand(MenuCommand command);
 
+  // Where MenuItem::kMagPaste goes: the preview pane's Paste button and its
+  // text pane's "Paste" (nullptr: nowhere). Not owned.
+  void SetPreviewPane(IPreviewWidget* preview) { preview_ = preview; }
+
   void SetChecked(MenuItem item, bool checked) override;
   void SetEnabled(MenuItem item, bool enabled) override;
   void SetVisible(MenuItem item, bool visible) override;
@@ -66,6 +70,7 @@ class MainMenus final : public IMenus {
   std::vector<Popup> popups_;  // the menu bar's, then the tray's
   Menu tray_;
   Accelerators accelerators_;
+  IPreviewWidget* preview_ = nullptr;
 };
 
 }  // namespace om::win32

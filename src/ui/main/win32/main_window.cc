@@ -21,12 +21,16 @@ constexpr int kTreeId = 1001;
 constexpr int kListId = 1002;
 constexpr int kStatusId = 1003;
 constexpr int kToolBarId = 1004;
+constexpr int kPreviewId = 1005;
 constexpr UINT_PTR kTreeChangeTimer = 1;
 // The pause before the user's tree selection is reported.
 constexpr UINT kTreeChangeDelayMs = 50;
 constexpr UINT kTrayMessage = WM_APP + 1;
-// Space between the tree and the list.
+// Space between the tree and the list, and between the list and the
+// preview pane.
 constexpr int kGap = 4;
+// The preview pane's least height while the list leaves it room.
+constexpr int kMinPaneHeight = 60;
 
 // An exception that reached a window procedure: it must not unwind through
 // the system's frames, so it goes to the application's error sink.
@@ -138,9 +142,14 @@ void MainWindow::CreateControls() {
   status_ = std::make_unique<StatusBar>(hwnd_, kStatusId);
   tray_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, tray_normal_.get(), tray_disabled_.get());
   tool_bar_ = std::make_unique<ToolBar>(hwnd_, kToolBarId);
+  // Hidden until the behaviour shows it.
+  pane_ = std::make_unique<PreviewPaneWidget>(hwnd_, kPreviewId, clip_images_.get(),
+                                              static_cast<PreviewPaneHost&>(*this));
+  menus_.SetPreviewPane(pane_.get());
   select_bitmap_ = std::make_unique<SelectBitmapWindow>(hwnd_, collection_images_.get());
   ds_prop_ = std::make_unique<DSPropWindow>(hwnd_);
-  widgets_ = std::make_unique<MainFormWidgets>(MainFormWidgets{*tree_, *clips_, menus_, *status_, *tray_, *this});
+  widgets_ = std::make_unique<MainFormWidgets>(
+      MainFormWidgets{*tree_, *clips_, menus_, *status_, *tray_, *this, *pane_});
   if (hwnd_ == nullptr) return;
 
   HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
@@ -286,6 +295,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_MOUSEMOVE:
+      if (dragging_rows_) {
+        POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        ::ClientToScreen(hwnd_, &at);
+        RowDragMove(at);
+        return 0;
+      }
       if (dragging_nodes_) {
         POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
         ::ClientToScreen(hwnd_, &at);
@@ -294,6 +309,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_LBUTTONUP:
+      if (dragging_rows_) {
+        POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        ::ClientToScreen(hwnd_, &at);
+        RowDragEnd(true, at);
+        return 0;
+      }
       if (dragging_nodes_) {
         POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
         ::ClientToScreen(hwnd_, &at);
@@ -302,6 +323,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_CAPTURECHANGED:
+      if (dragging_rows_) RowDragEnd(false, POINT{});
       if (dragging_nodes_) DragEnd(false, POINT{});
       break;
     case WM_SIZE:
@@ -332,6 +354,11 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
           LOWORD(wparam) == ToolBar::kCollectionsButtonId) {
         ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
         if (tree_events != nullptr) tree_events->cmdCollectionsClick(::GetKeyState(VK_CONTROL) < 0);
+        return 0;
+      }
+      if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
+          LOWORD(wparam) == ToolBar::kLineBreaksButtonId) {
+        if (events_ != nullptr) events_->MenuClick(MenuCommand::kRemoveLineBreaks);
         return 0;
       }
       // Menus and accelerators come without a control.
@@ -444,6 +471,10 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
         return 0;
       case LVN_GETDISPINFOW:
         clips_->GetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(mutable_header));
+        return 0;
+      case LVN_BEGINDRAG:
+        // The selected rows leave the list, to be dropped on the text pane.
+        if (!clips_->quiet()) RowDragStart();
         return 0;
       default:
         break;
@@ -574,6 +605,67 @@ void MainWindow::DragEnd(bool drop, POINT at) {
   tree_events->tvCollectionsEndDrag();
 }
 
+DropTarget MainWindow::RowDropTargetAt(POINT screen) const {
+  if (pane_ && preview_visible_ && pane_->TextPaneContains(screen)) return DropTarget::kTextPane;
+  if (tree_ && tree_->hwnd() != nullptr && ::IsWindowVisible(tree_->hwnd())) {
+    RECT bounds{};
+    ::GetWindowRect(tree_->hwnd(), &bounds);
+    if (::PtInRect(&bounds, screen)) return DropTarget::kTree;
+  }
+  return DropTarget::kNone;
+}
+
+void MainWindow::RowDragStart() {
+  if (hwnd_ == nullptr || dragging_rows_) return;
+  dragging_rows_ = true;
+  ::SetCapture(hwnd_);
+}
+
+void MainWindow::RowDragMove(POINT at) {
+  bool accepted = false;
+  switch (RowDropTargetAt(at)) {
+    case DropTarget::kTextPane:
+      if (IPreviewEvents* const preview = PaneEvents()) accepted = preview->txtMagnifyTextDragOver();
+      break;
+    case DropTarget::kTree:
+      // Filing the dragged clips in a collection is not there yet.
+    case DropTarget::kNone:
+      break;
+  }
+  ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(accepted ? IDC_ARROW : IDC_NO)));
+}
+
+void MainWindow::RowDragEnd(bool drop, POINT at) {
+  if (!dragging_rows_) return;
+  // Ended before anything else, so that the capture's release (and what
+  // a handler below does) finds no drag.
+  dragging_rows_ = false;
+  if (::GetCapture() == hwnd_) ::ReleaseCapture();
+  ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  if (!drop || RowDropTargetAt(at) != DropTarget::kTextPane) return;
+  IPreviewEvents* const preview = PaneEvents();
+  if (preview == nullptr || !preview->txtMagnifyTextDragOver()) return;
+  preview->txtMagnifyTextDragDrop(pane_->CaretAt(at));
+}
+
+IPreviewEvents* MainWindow::PaneEvents() { return events_ != nullptr ? events_->PreviewEvents() : nullptr; }
+
+void MainWindow::ExpandPane(bool expanded) {
+  if (preview_expanded_ == expanded) return;
+  preview_expanded_ = expanded;
+  Layout();
+}
+
+void MainWindow::EnableMainLineBreakButton(bool enabled) {
+  if (tool_bar_) tool_bar_->SetLineBreaksEnabled(enabled);
+}
+
+void MainWindow::SetSplitters(int tree_width, int list_height) {
+  split_tree_width_ = std::max(tree_width, 0);
+  split_list_height_ = std::max(list_height, 0);
+  Layout();
+}
+
 void MainWindow::SetCollectionButtonImage(int image) {
   if (tool_bar_) tool_bar_->SetCollectionsImage(collection_images_.get(), image);
 }
@@ -648,10 +740,28 @@ void MainWindow::Layout() {
     top = tool_bar_->Height();
   }
   const int height = std::max(0, static_cast<int>(client.bottom - (bar.bottom - bar.top)) - top);
-  // The tree about a third of the width; the list the rest.
-  const int tree_width = std::clamp(width * 3 / 10, std::min(width, 140), std::max(140, width - 200));
+  // The tree as wide as split1 says, else about a third of the width; the
+  // list and the preview pane below it the rest. An expanded preview
+  // leaves the tree and the list one pixel each.
+  int tree_width = split_tree_width_ > 0
+                       ? std::clamp(split_tree_width_, 1, std::max(1, width - 40))
+                       : std::clamp(width * 3 / 10, std::min(width, 140), std::max(140, width - 200));
+  if (preview_expanded_) tree_width = 1;
+  const int right = tree_width + kGap;
+  const int right_width = std::max(0, width - right);
   ::MoveWindow(tree_->hwnd(), 0, top, tree_width, height, TRUE);
-  ::MoveWindow(clips_->hwnd(), tree_width + kGap, top, std::max(0, width - tree_width - kGap), height, TRUE);
+  if (!preview_visible_ || !pane_ || pane_->hwnd() == nullptr) {
+    ::MoveWindow(clips_->hwnd(), right, top, right_width, height, TRUE);
+    return;
+  }
+  // The list as high as split2 says, else two fifths of the height; the
+  // pane keeps a little room below it.
+  int list_height = split_list_height_ > 0 ? split_list_height_ : height * 2 / 5;
+  list_height = std::clamp(list_height, 1, std::max(1, height - kGap - kMinPaneHeight));
+  if (preview_expanded_) list_height = 1;
+  ::MoveWindow(clips_->hwnd(), right, top, right_width, list_height, TRUE);
+  ::MoveWindow(pane_->hwnd(), right, top + list_height + kGap, right_width,
+               std::max(0, height - list_height - kGap), TRUE);
 }
 
 void MainWindow::SetBusy(bool busy) {
@@ -679,13 +789,21 @@ void MainWindow::SetHeaderText(std::string_view text) {
   header_text_ = std::string(text);
 }
 
-void MainWindow::SetPreviewVisible(bool) {
-  // The preview pane comes later; until then there is nothing to show.
+void MainWindow::SetPreviewVisible(bool visible) {
+  preview_visible_ = visible;
+  if (pane_ && pane_->hwnd() != nullptr) {
+    ::ShowWindow(pane_->hwnd(), visible && clip_panel_visible_ ? SW_SHOWNA : SW_HIDE);
+  }
+  Layout();
 }
 
 void MainWindow::SetClipPanelVisible(bool visible) {
   clip_panel_visible_ = visible;
   if (clips_ && clips_->hwnd() != nullptr) ::ShowWindow(clips_->hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+  // The preview pane belongs to the same panel.
+  if (pane_ && pane_->hwnd() != nullptr) {
+    ::ShowWindow(pane_->hwnd(), visible && preview_visible_ ? SW_SHOWNA : SW_HIDE);
+  }
 }
 
 void MainWindow::LeaveTopmost() {
@@ -718,8 +836,14 @@ void MainWindow::Close() {
 }
 
 bool MainWindow::TranslateAccelerators(MSG& message) {
-  if (hwnd_ == nullptr || menus_.AcceleratorTable() == nullptr) return false;
+  if (hwnd_ == nullptr) return false;
   if (message.hwnd != hwnd_ && !::IsChild(hwnd_, message.hwnd)) return false;
+  // Esc ends a drag of list rows, whichever control has the focus.
+  if (dragging_rows_ && message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+    RowDragEnd(false, POINT{});
+    return true;
+  }
+  if (menus_.AcceleratorTable() == nullptr) return false;
   return ::TranslateAcceleratorA(hwnd_, menus_.AcceleratorTable(), &message) != 0;
 }
 

@@ -14,6 +14,7 @@
 #include "ui/main/widgets.h"
 #include "ui/main/win32/clip_list_widget.h"
 #include "ui/main/win32/main_menus.h"
+#include "ui/main/win32/preview_pane_widget.h"
 #include "ui/components/win32/tool_bar.h"
 #include "ui/components/win32/tray_icon.h"
 #include "ui/dialogs/win32/ds_prop_window.h"
@@ -47,7 +48,12 @@ class StatusBar final : public IStatusBar {
   HWND hwnd_ = nullptr;
 };
 
-class MainWindow final : public IFormShell {
+// Where a drag of list rows is over: the preview's text pane takes the
+// rows' texts; the tree (filing the clips in a collection) does not take
+// them yet.
+enum class DropTarget { kNone, kTextPane, kTree };
+
+class MainWindow final : public IFormShell, private PreviewPaneHost {
  public:
   // Creates the window, hidden, with its controls, image lists, menus and
   // icons. `program_folder` (trailing backslash) holds the icon files and
@@ -79,6 +85,16 @@ class MainWindow final : public IFormShell {
   MainMenus& menus() { return menus_; }
   TrayIcon& tray() { return *tray_; }
   ToolBar& tool_bar() { return *tool_bar_; }
+  PreviewPaneWidget& preview() { return *pane_; }
+  bool preview_visible() const { return preview_visible_; }
+  bool preview_expanded() const { return preview_expanded_; }
+  bool dragging_rows() const { return dragging_rows_; }
+
+  // The tree's width and the clip list's height above the preview pane
+  // (split1 and split2 of the settings); 0 leaves the window's own choice.
+  void SetSplitters(int tree_width, int list_height);
+  // Where a screen point is for a drag of list rows.
+  DropTarget RowDropTargetAt(POINT screen) const;
   HIMAGELIST collection_images() const { return collection_images_.get(); }
   HIMAGELIST clip_images() const { return clip_images_.get(); }
   const std::string& header_text() const { return header_text_; }
@@ -108,6 +124,16 @@ class MainWindow final : public IFormShell {
   // A drag of tree nodes: the mouse moved (screen point) or was released.
   void DragMove(POINT at);
   void DragEnd(bool drop, POINT at);
+  // A drag of list rows (LVN_BEGINDRAG): started, the mouse moved (screen
+  // point), released over `at` (drop) or ended without a drop (Esc, or the
+  // capture lost). The mouse is captured for the drag's length only.
+  void RowDragStart();
+  void RowDragMove(POINT at);
+  void RowDragEnd(bool drop, POINT at);
+  // PreviewPaneHost
+  IPreviewEvents* PaneEvents() override;
+  void ExpandPane(bool expanded) override;
+  void EnableMainLineBreakButton(bool enabled) override;
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -139,9 +165,15 @@ class MainWindow final : public IFormShell {
   WNDPROC list_proc_ = nullptr;
   WNDPROC tree_proc_ = nullptr;
   std::unique_ptr<ToolBar> tool_bar_;
+  std::unique_ptr<PreviewPaneWidget> pane_;
   std::unique_ptr<SelectBitmapWindow> select_bitmap_;
   std::unique_ptr<DSPropWindow> ds_prop_;
   bool dragging_nodes_ = false;
+  bool dragging_rows_ = false;
+  bool preview_visible_ = false;
+  bool preview_expanded_ = false;
+  int split_tree_width_ = 0;
+  int split_list_height_ = 0;
 
   std::string header_text_;
   bool clip_panel_visible_ = true;
