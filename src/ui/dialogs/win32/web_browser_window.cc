@@ -273,7 +273,8 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
         SetCancel(params, 1, true);
         owner_->OnNewWindow(StringArgument(params, 4));
         break;
-      case DISPID_NEWWINDOW2:  // ppDisp, Cancel (sent before NewWindow3, which has the URL)
+      case DISPID_NEWWINDOW2:  // ppDisp, Cancel: older systems raise it in its place, without the URL
+        SetCancel(params, 1, true);
         break;
       default:
         break;

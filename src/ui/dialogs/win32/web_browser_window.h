@@ -7,7 +7,17 @@
 //
 // The window is made by Create, which fails when the embedded browser is
 // not there or cannot show a document: the program then goes without the
-// HTML preview.
+// HTML preview. In use:
+//
+//   auto made = WebBrowserWindow::Create(html_tab);
+//   if (made.window) {   // available: log TfrmWebBrowser::kAvailableLog
+//     preview = std::make_unique<TfrmWebBrowser>(*made.window, files, shell, folder, HTMLFormat);
+//   } else {             // not available: log kNotAvailableLog (and made.error)
+//   }
+//
+// The behaviour refers to the window: it goes first, the window after it.
+// A Display that answers kBrowserFailed means the browser failed later on;
+// the caller then gives the preview up the same way.
 #pragma once
 
 #include <windows.h>
