@@ -31,6 +31,39 @@ class TfrmQL::HiddenWindow {
   WindowHandle handle_;
 };
 
+// The pane's view of the HTML window: a browser that fails later on is
+// given up as one that was never there.
+class TfrmQL::HtmlPreview final : public IHtmlPreview {
+ public:
+  explicit HtmlPreview(TfrmQL& form) : form_(form) {}
+  void Display(TClipObj& clip) override {
+    if (!form_.html_browser_) return;
+    if (form_.html_browser_->Display(clip) == TfrmWebBrowser::DisplayResult::kBrowserFailed) {
+      Log(loglevel::kError, "Main Error Trap", TfrmWebBrowser::kNotAvailableLog);
+      // Only detached here: the browser's own call is still on the stack.
+      form_.AttachHtmlPreview(nullptr);
+    }
+  }
+
+ private:
+  TfrmQL& form_;
+};
+
+void TfrmQL::CreateHtmlPreview() {
+  // The HTML preview window, inside the preview's Html tab.
+  std::string error;
+  if (IWebBrowserView* view = widgets_.shell.CreateHtmlView(error)) {
+    html_browser_ = std::make_unique<TfrmWebBrowser>(*view, ports_.files, ports_.shell, BufferFolder(), HTMLFormat);
+    html_preview_ = std::make_unique<HtmlPreview>(*this);
+    AttachHtmlPreview(html_preview_.get());
+    Log(loglevel::kStartStop, "Main Startup", TfrmWebBrowser::kAvailableLog);
+  } else {
+    AttachHtmlPreview(nullptr);
+    Log(loglevel::kError, "Main Startup", TfrmWebBrowser::kNotAvailableLog);
+    if (!error.empty()) Log(loglevel::kError, "Main Startup", error);
+  }
+}
+
 TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidgets& widgets,
                std::vector<std::string> arguments)
     : ports_(ports),

@@ -46,6 +46,7 @@
 #include "ui/main/clip_list.h"
 #include "store/data_sources.h"
 #include "ui/main/collections_tree.h"
+#include "ui/dialogs/web_browser.h"
 #include "ui/main/preview_pane.h"
 #include "ui/main/transforms.h"
 
@@ -121,6 +122,9 @@ class TfrmQL final : public IMainFormEvents,
   // none): the pane shows the Html tab, and the application profile keeps
   // browsers' HTML rather than their rich text.
   void AttachHtmlPreview(IHtmlPreview* html);
+  // Makes the HTML preview window (the first show of the window), with its
+  // log line either way.
+  void CreateHtmlPreview();
   bool HTMLViewerAvailable() const { return html_viewer_available_; }
   TTextTransforms& Transforms() { return *transforms_; }
 
@@ -192,6 +196,7 @@ class TfrmQL final : public IMainFormEvents,
 
  private:
   class HiddenWindow;
+  class HtmlPreview;
 
   std::intptr_t OnMessage(WindowHandle self, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam,
                           bool& handled) override;
@@ -286,6 +291,8 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TClipList> clip_list_;
   std::unique_ptr<TPreviewPane> preview_;
   std::unique_ptr<TTextTransforms> transforms_;
+  std::unique_ptr<TfrmWebBrowser> html_browser_;
+  std::unique_ptr<HtmlPreview> html_preview_;
   std::unique_ptr<TDataSourceCommands> data_source_commands_;
 
   // Owned by the master list once loading has added them.

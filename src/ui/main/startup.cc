@@ -123,10 +123,10 @@ void TfrmQL::Startup() {
 void TfrmQL::FormShow() {
   if (!first_show_pending_) return;
   first_show_pending_ = false;
-  // The window makes the HTML preview window and attaches it here
-  // (AttachHtmlPreview); until then the viewer is not available.
-  html_viewer_available_ = false;
+  CreateHtmlPreview();
 }
+
+
 
 void TfrmQL::AttachHtmlPreview(IHtmlPreview* html) {
   html_viewer_available_ = html != nullptr;
@@ -306,7 +306,10 @@ bool TfrmQL::ShutDown() {
 
 void TfrmQL::FormClose() {
   Log(loglevel::kStartStop, ">FormClose", "Started.");
-  html_viewer_available_ = false;
+  // The behaviour refers to the window: it goes first.
+  AttachHtmlPreview(nullptr);
+  html_browser_.reset();
+  widgets_.shell.DestroyHtmlView();
   Log(loglevel::kStartStop, "<FormClose", "Ended.");
 }
 

@@ -19,6 +19,7 @@
 
 #include "ui/dialogs/ds_prop.h"
 #include "ui/dialogs/select_bitmap.h"
+#include "ui/dialogs/web_browser.h"
 #include "ui/main/clip_list_widget.h"
 #include "ui/main/preview_widget.h"
 #include "ui/main/tree_widget.h"
@@ -110,6 +111,12 @@ class IFormShell {
   // The Ctrl key is held down at this moment (the keyboard state of the
   // message being handled).
   virtual bool CtrlKeyDown() const = 0;
+  // Makes the HTML preview window inside the preview's Html tab, or gives
+  // nullptr when the system's web browser cannot show a document there
+  // (`error` then says what failed). The window lives until
+  // DestroyHtmlView or the main window's end.
+  virtual IWebBrowserView* CreateHtmlView(std::string& error) = 0;
+  virtual void DestroyHtmlView() = 0;
   // Asks the window to close (it then asks the behaviour's FormCloseQuery).
   virtual void Close() = 0;
   // The collections tool button shows image `image` of the collections'

@@ -380,6 +380,12 @@ class FakeShell final : public IFormShell {
   void Minimize() override { ++minimized; }
   void Close() override { ++close_requests; }
   bool CtrlKeyDown() const override { return ctrl_down; }
+  // No browser on the simulated desktop: the HTML preview is never there.
+  IWebBrowserView* CreateHtmlView(std::string& error) override {
+    error = "no browser here";
+    return nullptr;
+  }
+  void DestroyHtmlView() override {}
   void SetCollectionButtonImage(int image) override { collection_button_image = image; }
   int CollectionImageCount() const override { return collection_image_count; }
   ISelectBitmapView& SelectBitmapView() override { return select_bitmap; }

@@ -23,6 +23,10 @@ class PreviewPaneTest : public MainFormTest {
   void StartShowingMain() {
     WriteCollection("Main", 100);
     Loaded();
+    // The simulated desktop has no browser: the first show says so and the
+    // HTML tab stays away until a window is attached.
+    EXPECT_FALSE(Form().HTMLViewerAvailable());
+    EXPECT_TRUE(Logged("Main Startup", "IE4 HTML Viewer Not Available, non-fatal."));
     Form().AttachHtmlPreview(&html_);
     ShowColl("Main");
   }

@@ -847,4 +847,22 @@ bool MainWindow::TranslateAccelerators(MSG& message) {
   return ::TranslateAcceleratorA(hwnd_, menus_.AcceleratorTable(), &message) != 0;
 }
 
+IWebBrowserView* MainWindow::CreateHtmlView(std::string& error) {
+  if (html_view_) return html_view_.get();
+  WebBrowserWindow::Created made = WebBrowserWindow::Create(pane_->HtmlPage());
+  if (!made.window) {
+    error = made.error;
+    return nullptr;
+  }
+  html_view_ = std::move(made.window);
+  pane_->SetHtmlWindow(html_view_->Handle());
+  return html_view_.get();
+}
+
+void MainWindow::DestroyHtmlView() {
+  if (!html_view_) return;
+  pane_->SetHtmlWindow(nullptr);
+  html_view_.reset();
+}
+
 }  // namespace om::win32

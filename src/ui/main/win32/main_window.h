@@ -15,6 +15,7 @@
 #include "ui/main/win32/clip_list_widget.h"
 #include "ui/main/win32/main_menus.h"
 #include "ui/main/win32/preview_pane_widget.h"
+#include "ui/dialogs/win32/web_browser_window.h"
 #include "ui/components/win32/tool_bar.h"
 #include "ui/components/win32/tray_icon.h"
 #include "ui/dialogs/win32/ds_prop_window.h"
@@ -115,6 +116,9 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   ISelectBitmapView& SelectBitmapView() override;
   IDSPropView& DSPropView() override;
   std::optional<std::string> PickDirectory(std::string_view proposed) override;
+  bool CtrlKeyDown() const override { return ::GetKeyState(VK_CONTROL) < 0; }
+  IWebBrowserView* CreateHtmlView(std::string& error) override;
+  void DestroyHtmlView() override;
 
  private:
   static LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -166,6 +170,7 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   WNDPROC tree_proc_ = nullptr;
   std::unique_ptr<ToolBar> tool_bar_;
   std::unique_ptr<PreviewPaneWidget> pane_;
+  std::unique_ptr<WebBrowserWindow> html_view_;
   std::unique_ptr<SelectBitmapWindow> select_bitmap_;
   std::unique_ptr<DSPropWindow> ds_prop_;
   bool dragging_nodes_ = false;
