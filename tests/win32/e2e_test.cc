@@ -607,5 +607,73 @@ TEST_F(EndToEnd, AddNewCollectionFromTheFileMenuMakesItsFolderAndNode) {
   EXPECT_TRUE(std::filesystem::exists(data_ + "Inbox\\Made_Here\\" + kCollFileName)) << "saved at shutdown";
 }
 
+// The preview's text pane of the running program (a rich edit, control 11).
+HWND TextPane(HWND main) {
+  struct Query {
+    HWND found = nullptr;
+  } query;
+  ::EnumChildWindows(
+      main,
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        char name[64] = {};
+        ::GetClassNameA(hwnd, name, sizeof name);
+        if (std::string(name) == "RichEdit20A" && ::GetDlgCtrlID(hwnd) == 11) {
+          reinterpret_cast<Query*>(param)->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+std::string WindowText(HWND hwnd) {
+  char text[512] = {};
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &ignored);
+  return text;
+}
+
+TEST_F(EndToEnd, AnEditInThePreviewLeavesOnlyTheEditedTextInTheClipAndItsFile) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  const std::string rtf = "{\\rtf1 plain and \\b rich\\b0}";
+  cliptool::WireBytes rtf_bytes(rtf.begin(), rtf.end());
+  rtf_bytes.push_back(0);
+  Copy({Text("plain and rich"), "fmt:" + cliptool::Escape("Rich Text Format") + "=" + cliptool::ToHex(rtf_bytes)});
+  ASSERT_TRUE(WaitForClipCount(*window, 1));
+  WaitOutSettling();
+  Copy({Text("another clip")});
+  ASSERT_TRUE(WaitForClipCount(*window, 2));
+  WaitOutSettling();
+
+  // The rich clip is the second row: clicked, its text is in the pane.
+  ASSERT_TRUE(window->ClickRow(1));
+  const HWND pane = TextPane(window->main());
+  ASSERT_NE(pane, nullptr) << "no text pane";
+  ASSERT_TRUE(PumpUntil([&] { return WindowText(pane) == "plain and rich"; }, kDeadlineMs)) << WindowText(pane);
+
+  // The user rewrites it and moves on to the other clip.
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(::SendMessageTimeoutA(pane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("edited in the pane"), SMTO_NORMAL,
+                                    10000, &ignored));
+  ASSERT_TRUE(::SendMessageTimeoutA(pane, EM_SETMODIFY, TRUE, 0, SMTO_NORMAL, 10000, &ignored));
+  ASSERT_TRUE(window->ClickRow(0));
+  ASSERT_TRUE(PumpUntil([&] { return WindowText(pane) == "another clip"; }, kDeadlineMs)) << WindowText(pane);
+  EXPECT_EQ(window->RowText(1, 0), "plain and rich") << "the title stays";
+  CloseProgram(*window);
+
+  ScopedStoreServices installed(Services());
+  TClipColl inbox;
+  inbox.LoadFromFile(data_ + "Inbox\\" + kCollFileName, /*show_failures=*/false);
+  ASSERT_EQ(inbox.Count(), 2);
+  TClipObj& edited = *inbox.Clip(1);
+  ASSERT_EQ(edited.GetFormatCount(), 1);
+  EXPECT_EQ(edited.GetFormatName(0), "TEXT");
+  ASSERT_GT(edited.Lock(1), 0);
+  EXPECT_STREQ(reinterpret_cast<const char*>(edited.LockedText), "edited in the pane");
+  edited.Unlock();
+}
+
 }  // namespace
 }  // namespace om::test
