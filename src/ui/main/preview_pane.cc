@@ -152,6 +152,9 @@ bool TPreviewPane::ViewTEXT(bool load, TClipObj* clip) {
   }
   const auto end = static_cast<std::int32_t>(widget_.Text().size());
   widget_.Select({end, 0});
+  // The control does not report what is done to it from here: the buttons
+  // that depend on the text follow it now.
+  txtMagnifyTextSelectionChange();
   return has;
 }
 

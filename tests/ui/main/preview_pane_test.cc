@@ -103,6 +103,9 @@ TEST_F(PreviewPaneTest, TabsHoldTheClipsContent) {
   // The caret waits at the end of the text.
   EXPECT_EQ(pane_.selection, (TextSelection{18, 0}));
   EXPECT_EQ(widgets_.status.panels[1], "18 Bytes");
+  // The transform buttons follow the loaded text.
+  EXPECT_TRUE(pane_.Enabled(PreviewButton::kShiftLeft));
+  EXPECT_TRUE(pane_.main_line_break_enabled);
 
   // The rich text is loaded only when its tab is chosen, through the
   // buffer file beside the collections.
