@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -673,6 +675,111 @@ TEST_F(EndToEnd, AnEditInThePreviewLeavesOnlyTheEditedTextInTheClipAndItsFile) {
   ASSERT_GT(edited.Lock(1), 0);
   EXPECT_STREQ(reinterpret_cast<const char*>(edited.LockedText), "edited in the pane");
   edited.Unlock();
+}
+
+// The first child of `parent` (at any depth) whose class name starts with
+// `prefix`.
+HWND FindChildByClassPrefix(HWND parent, const std::string& prefix) {
+  struct Query {
+    const std::string* prefix;
+    HWND found = nullptr;
+  } query{&prefix};
+  ::EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* q = reinterpret_cast<Query*>(param);
+        char name[64] = {};
+        ::GetClassNameA(hwnd, name, sizeof name);
+        if (std::string(name).rfind(*q->prefix, 0) == 0) {
+          q->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+TEST_F(EndToEnd, RichTextCopiedInWordPadShowsOnTheTextAndRichTextTabs) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+
+  char system_dir[MAX_PATH] = {};
+  ::GetSystemDirectoryA(system_dir, MAX_PATH);
+  auto& write = programs_.emplace_back(std::make_unique<ChildProcess>());
+  ASSERT_TRUE(write->Start("\"" + std::string(system_dir) + "\\write.exe\"", false));
+  HWND edit = nullptr;
+  HWND wordpad = nullptr;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        // WordPad's window is known by its title ("Document - Wordpad").
+        ::EnumWindows(
+            [](HWND hwnd, LPARAM param) -> BOOL {
+              char title[128] = {};
+              ::GetWindowTextA(hwnd, title, sizeof title);
+              std::string lower(title);
+              for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+              if (lower.find("wordpad") == std::string::npos) return TRUE;
+              *reinterpret_cast<HWND*>(param) = hwnd;
+              return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&wordpad));
+        if (wordpad != nullptr) edit = FindChildByClassPrefix(wordpad, "RichEdit");
+        return edit != nullptr;
+      },
+      kDeadlineMs))
+      << "WordPad's window did not appear";
+  // write.exe hands over to WordPad and may end: the test ends WordPad's
+  // process itself, whoever started it.
+  DWORD wordpad_id = 0;
+  ::GetWindowThreadProcessId(wordpad, &wordpad_id);
+  struct EndProcess {
+    DWORD id;
+    ~EndProcess() {
+      if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+        ::TerminateProcess(process, 0);
+        ::WaitForSingleObject(process, 10000);
+        ::CloseHandle(process);
+      }
+    }
+  } end_wordpad{wordpad_id};
+
+  const char text[] = "Written in WordPad";
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(::SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &ignored));
+  ASSERT_TRUE(::SendMessageTimeoutA(edit, EM_SETSEL, 0, -1, SMTO_NORMAL, 10000, &ignored));
+  ASSERT_TRUE(::SendMessageTimeoutA(edit, WM_COPY, 0, 0, SMTO_NORMAL, 10000, &ignored));
+  ASSERT_TRUE(PumpUntil([&] { return window->ClipCount() == 1; }, kDeadlineMs)) << window->Status();
+
+  // The new clip is previewed: its text on the Text tab, and a Rich Text
+  // tab beside it (no Html tab: there is no browser here).
+  const HWND pane = TextPane(window->main());
+  ASSERT_NE(pane, nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return WindowText(pane) == text; }, kDeadlineMs)) << WindowText(pane);
+  const HWND tabs = FindChildByClassPrefix(window->main(), "SysTabControl32");
+  ASSERT_NE(tabs, nullptr);
+  DWORD_PTR tab_count = 0;
+  ASSERT_TRUE(::SendMessageTimeoutA(tabs, TCM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 10000, &tab_count));
+  EXPECT_EQ(tab_count, 2u);
+
+  CloseProgram(*window);
+
+  ScopedStoreServices installed(Services());
+  // In its place below the data folder, so that the clip's data file (a
+  // rich clip keeps its formats apart) is found beside the collection.
+  TClipColl source;
+  source.Role = collrole::kFolderNode;
+  source.DirName = data_;
+  TClipColl inbox;
+  inbox.Parent = &source;
+  inbox.DirName = "Inbox";
+  inbox.LoadFromFile(data_ + "Inbox\\" + kCollFileName, /*show_failures=*/false);
+  ASSERT_EQ(inbox.Count(), 1);
+  std::vector<std::string> names;
+  for (std::int32_t i = 0; i < inbox.Clip(0)->GetFormatCount(); ++i) names.push_back(inbox.Clip(0)->GetFormatName(i));
+  EXPECT_NE(std::find(names.begin(), names.end(), "Rich Text Format"), names.end());
+  const std::string creator = inbox.Clip(0)->Creator;
+  EXPECT_TRUE(creator == "WORDPAD" || creator == "WRITE") << creator;
 }
 
 }  // namespace
