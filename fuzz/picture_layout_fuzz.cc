@@ -161,7 +161,7 @@ std::vector<FuzzSeed> FuzzSeeds() {
   pict.insert(pict.end(), wmf.begin(), wmf.end());
   TMetafile picture;
   picture.LoadFromClipboardFormat(cf::kMetafilePict, pict, {});
-  DibSpec v5;
+  DibShape v5;
   v5.header_size = 124;
   v5.bit_count = 32;
   v5.compression = 3;

@@ -16,7 +16,7 @@
 namespace om {
 namespace {
 
-using testing::DibSpec;
+using testing::DibShape;
 using testing::PutU16;
 using testing::PutU32;
 using testing::SampleCoreDib;
@@ -39,7 +39,7 @@ struct ValidDib {
 std::vector<ValidDib> ValidDibs() {
   Bytes with_tail = SampleDib({});
   with_tail.insert(with_tail.end(), 7, 0xAA);
-  DibSpec v5;
+  DibShape v5;
   v5.header_size = 124;
   v5.bit_count = 32;
   v5.compression = 3;

@@ -31,7 +31,7 @@ inline void AppendU32(Bytes& b, std::uint32_t v) {
 
 // --- packed DIBs ---
 
-struct DibSpec {
+struct DibShape {
   std::int32_t width = 4;
   std::int32_t height = 3;  // negative: top-down
   std::uint16_t bit_count = 24;
@@ -44,42 +44,42 @@ inline std::size_t SampleStride(std::int32_t width, unsigned bit_count) {
   return (static_cast<std::size_t>(width) * bit_count + 31) / 32 * 4;
 }
 
-// A packed DIB as `spec` describes it: header, the masks of BI_BITFIELDS
+// A packed DIB of the given shape: header, the masks of BI_BITFIELDS
 // after a 40-byte header (5-6-5 for 16 bits, 8-8-8 for 32), the colour table
 // (grey steps; colours_used entries, or all for 8 bits and less), then the
 // rows with a pattern of bytes. Run-length DIBs get `rle` as their bits.
-inline Bytes SampleDib(const DibSpec& spec, const Bytes& rle = {}) {
-  Bytes b(spec.header_size, 0);
-  PutU32(b, 0, spec.header_size);
-  PutU32(b, 4, static_cast<std::uint32_t>(spec.width));
-  PutU32(b, 8, static_cast<std::uint32_t>(spec.height));
+inline Bytes SampleDib(const DibShape& shape, const Bytes& rle = {}) {
+  Bytes b(shape.header_size, 0);
+  PutU32(b, 0, shape.header_size);
+  PutU32(b, 4, static_cast<std::uint32_t>(shape.width));
+  PutU32(b, 8, static_cast<std::uint32_t>(shape.height));
   PutU16(b, 12, 1);
-  PutU16(b, 14, spec.bit_count);
-  PutU32(b, 16, spec.compression);
-  PutU32(b, 32, spec.colours_used);
-  const bool bitfields = spec.compression == 3;
+  PutU16(b, 14, shape.bit_count);
+  PutU32(b, 16, shape.compression);
+  PutU32(b, 32, shape.colours_used);
+  const bool bitfields = shape.compression == 3;
   if (bitfields) {
-    const std::uint32_t masks[3] = {spec.bit_count == 16 ? 0xF800u : 0xFF0000u, spec.bit_count == 16 ? 0x07E0u : 0xFF00u,
-                                    spec.bit_count == 16 ? 0x001Fu : 0xFFu};
-    if (spec.header_size == 40) {
+    const std::uint32_t masks[3] = {shape.bit_count == 16 ? 0xF800u : 0xFF0000u, shape.bit_count == 16 ? 0x07E0u : 0xFF00u,
+                                    shape.bit_count == 16 ? 0x001Fu : 0xFFu};
+    if (shape.header_size == 40) {
       for (std::uint32_t m : masks) AppendU32(b, m);
-    } else if (spec.header_size >= 52) {
+    } else if (shape.header_size >= 52) {
       for (int i = 0; i < 3; ++i) PutU32(b, 40 + 4 * i, masks[i]);
     }
   }
-  std::size_t colours = spec.colours_used;
-  if (colours == 0 && spec.bit_count >= 1 && spec.bit_count <= 8) colours = std::size_t{1} << spec.bit_count;
+  std::size_t colours = shape.colours_used;
+  if (colours == 0 && shape.bit_count >= 1 && shape.bit_count <= 8) colours = std::size_t{1} << shape.bit_count;
   for (std::size_t i = 0; i < colours; ++i) {
     const auto grey = static_cast<std::uint8_t>(i * 255 / (colours > 1 ? colours - 1 : 1));
     b.insert(b.end(), {grey, grey, grey, 0});
   }
-  if (spec.compression == 1 || spec.compression == 2) {
+  if (shape.compression == 1 || shape.compression == 2) {
     PutU32(b, 20, static_cast<std::uint32_t>(rle.size()));
     b.insert(b.end(), rle.begin(), rle.end());
     return b;
   }
-  const std::size_t rows = static_cast<std::size_t>(spec.height < 0 ? -spec.height : spec.height);
-  const std::size_t bits = SampleStride(spec.width, spec.bit_count) * rows;
+  const std::size_t rows = static_cast<std::size_t>(shape.height < 0 ? -shape.height : shape.height);
+  const std::size_t bits = SampleStride(shape.width, shape.bit_count) * rows;
   PutU32(b, 20, static_cast<std::uint32_t>(bits));
   for (std::size_t i = 0; i < bits; ++i) b.push_back(static_cast<std::uint8_t>(i * 37 + 11));
   return b;

@@ -197,6 +197,36 @@ class MainFormTest : public ::testing::Test {
     coll.LoadFromFile(DataFolder() + title + "\\" + kCollFileName);
     return Titles(coll);
   }
+  // The clips the collection's file in the data folder holds now: each
+  // one's formats by name and its text (up to its first zero byte).
+  struct StoredClip {
+    std::vector<std::string> formats;
+    std::string text;
+  };
+  std::vector<StoredClip> StoredClips(const std::string& title) {
+    TStoreServices services;
+    services.Clock = &desktop_.Clock();
+    services.Locale = &locale_;
+    services.Files = &files_;
+    ScopedStoreServices scope(services);
+    TMasterList list;  // clips read their data only while a master list exists
+    TClipColl coll;
+    coll.LoadFromFile(DataFolder() + title + "\\" + kCollFileName);
+    std::vector<StoredClip> clips;
+    for (const TCollEntry& entry : coll.Items()) {
+      StoredClip stored;
+      for (std::int32_t i = 0; i < entry.Clip->GetFormatCount(); ++i) {
+        stored.formats.push_back(entry.Clip->GetFormatName(i));
+      }
+      if (const std::int32_t size = entry.Clip->Lock(cf::kText); size > 0) {
+        const char* text = reinterpret_cast<const char*>(entry.Clip->LockedText);
+        stored.text.assign(text, std::find(text, text + size, '\0'));
+      }
+      if (entry.Clip->LockedFormat != 0) entry.Clip->Unlock();
+      clips.push_back(std::move(stored));
+    }
+    return clips;
+  }
   std::string ClipboardText() {
     IClipboardSystem& board = desktop_.Clipboard();
     if (board.Open(0) != ClipStatus::kOk) return "<busy>";

@@ -208,18 +208,10 @@ TEST_F(PreviewPaneTest, AnEditLeavesOnlyTheEditedTextInTheClip) {
 
   // And so does its file, once saved.
   Form().mnuFileSaveClick();
-  TStoreServices services;
-  services.Clock = &desktop_.Clock();
-  services.Locale = &locale_;
-  services.Files = &files_;
-  ScopedStoreServices scope(services);
-  TMasterList list;
-  TClipColl coll;
-  coll.LoadFromFile(DataFolder() + "Main\\" + kCollFileName);
-  ASSERT_EQ(coll.Count(), 2);
-  TClipObj& stored = *coll.Items()[1].Clip;
-  EXPECT_EQ(FormatNames(stored), std::vector<std::string>{"TEXT"});
-  EXPECT_EQ(TextOf(stored), "edited text");
+  const std::vector<StoredClip> stored = StoredClips("Main");
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[1].formats, std::vector<std::string>{"TEXT"});
+  EXPECT_EQ(stored[1].text, "edited text");
 }
 
 TEST_F(PreviewPaneTest, AnEmptiedPaneOrALoneLineBreakChangesNothing) {

@@ -35,19 +35,9 @@ TEST_F(SavingTest, WhatWasTypedIntoThePaneIsSavedWithTheRest) {
   ASSERT_EQ(widgets_.preview.text, "as copied");
   widgets_.preview.Type("as typed");
   Form().MenuClick(MenuCommand::kFileSave);
-  TStoreServices services;
-  services.Clock = &desktop_.Clock();
-  services.Locale = &locale_;
-  services.Files = &files_;
-  ScopedStoreServices scope(services);
-  TMasterList list;
-  TClipColl coll;
-  coll.LoadFromFile(DataFolder() + "Short-Term\\" + kCollFileName);
-  ASSERT_EQ(coll.Count(), 1);
-  TClipObj& clip = *coll.Items()[0].Clip;
-  ASSERT_GT(clip.Lock(cf::kText), 0);
-  EXPECT_STREQ(reinterpret_cast<const char*>(clip.LockedText), "as typed");
-  clip.Unlock();
+  const std::vector<StoredClip> stored = StoredClips("Short-Term");
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0].text, "as typed");
 }
 
 TEST_F(SavingTest, AutosaveCountsMinutesWithUnsavedChangesOnly) {

@@ -34,6 +34,7 @@
 #include "ui/components/win32/picture_view.h"
 #include "ui/components/win32/ui_handles.h"
 #include "ui/main/preview_widget.h"
+#include "ui/main/win32/rich_edit_text.h"
 
 namespace om::win32 {
 
@@ -50,12 +51,6 @@ class PreviewPaneHost {
   virtual void EnableMainLineBreakButton(bool enabled) = 0;
 };
 
-// Offsets between the CR LF text of the pane and the rich-edit control's
-// own count, in which each CR LF is one character. `text` is the pane's
-// CR LF text. An offset between the CR and the LF of a line break counts as
-// after the break. Out-of-range offsets are clamped to the text.
-std::int32_t ControlOffsetOf(std::string_view text, std::int32_t text_offset);
-std::int32_t TextOffsetOf(std::string_view text, std::int32_t control_offset);
 
 class PreviewPaneWidget final : public IPreviewWidget {
  public:
