@@ -411,6 +411,18 @@ void TfrmQL::UpdateCaptions() {
   // once the window's views exist; until then there is nothing to update.
 }
 
+void TfrmQL::EndAutoGlue() {
+  if (!auto_glue_) return;
+  // Automatic glue is started only by the glue command, which ends it too.
+  auto_glue_ = false;
+}
+
+void TfrmQL::ClearSearchResults() {
+  if (search_results_ == nullptr || search_results_->Count() == 0) return;
+  while (search_results_->Count() > 0) search_results_->RemoveItem(search_results_->Count() - 1, /*destroy=*/false);
+  if (shown_ == search_results_) clip_list_->UpdateLVClips();
+}
+
 void TfrmQL::DoDropClipsOnColl(TClipColl* coll, bool copy) {
   // Filing dropped clips is the move and copy commands' work, which come
   // later: the drop is accepted and recorded, nothing is moved.

@@ -165,6 +165,15 @@ class TfrmQL final : public IMainFormEvents,
   void ResetClipDisplay();
   void mnuLocateLastClipClick();
 
+  // Ends automatic glue, when it is on, before a command that must not run
+  // while texts are still being glued (every feature's host calls it).
+  void EndAutoGlue();
+  bool AutoGlueOn() const { return auto_glue_; }
+  // Empties Search Results (it only refers to clips of other collections);
+  // the list is refilled when it shows them. Called before every search and
+  // before clips are destroyed, so that it never refers to a clip gone.
+  void ClearSearchResults();
+
   // The page URL from a browser over DDE (browser_url.cc); "" on any failure.
   std::string GetURLDDE(const std::string& browser);
 

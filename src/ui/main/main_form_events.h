@@ -39,6 +39,14 @@ enum class MenuCommand {
   kSentenceCase,      // "&Sentence Case" (Ctrl+Alt+S)
   kStripNonText,      // "Strip Out Non-TEXT Data Formats" (Ctrl+Alt+T)
   kExpandPreview,     // View, "Expand Preview Window" (Ctrl+Alt+X)
+  kGlue,              // Edit, "Glue" (Ctrl+G); the tray's "&Glue"
+  kFind,              // View, "&Find (Search)..." (Ctrl+F)
+  kFindNext,          // View, "Find Ne&xt" (F3)
+  kDeleteSelected,    // Edit, "&Delete Selected Items"
+  kEmptyTrash,        // File, "Empty &Trash"
+  kNewClip,           // File, "Create &New, Empty Clip"
+  kMoveToCollection,  // Edit, "Move Item To Collection"
+  kCopyToCollection,  // Edit, "Copy Item To Collection"
 };
 
 class IMainFormEvents {

@@ -61,6 +61,9 @@ enum class MenuItem {
   kTrayMixedCase,
   kTraySentenceCase,
   kExpandPreview,      // View, "Expand Preview Window" (Ctrl+Alt+X): checked while expanded
+  kGlue,               // Edit, "Glue": checked while the glue button is down
+  kTrayGlue,           // tray, "&Glue": the same
+  kMoveToCollection,   // Edit, "Move Item To Collection"
 };
 
 class IMenus {

@@ -43,6 +43,15 @@ constexpr UINT kIdTrayLowerCase = 406;
 constexpr UINT kIdTrayUpperCase = 407;
 constexpr UINT kIdTrayMixedCase = 408;
 constexpr UINT kIdTraySentenceCase = 409;
+constexpr UINT kIdGlue = 513;
+constexpr UINT kIdDeleteSelected = 514;
+constexpr UINT kIdMoveToCollection = 515;
+constexpr UINT kIdCopyToCollection = 516;
+constexpr UINT kIdTrayGlue = 410;
+constexpr UINT kIdFind = 313;
+constexpr UINT kIdFindNext = 314;
+constexpr UINT kIdEmptyTrash = 106;
+constexpr UINT kIdNewClip = 107;
 
 // Every entry has an identifier of its own: two the same would run one
 // entry's command for the other.
@@ -54,7 +63,10 @@ constexpr UINT kAllIds[] = {kIdFileSave,       kIdFileReload,       kIdExit,    
                             kIdExpandPreview,  kIdShiftLeft,        kIdShiftRight,    kIdRemoveLineBreaks,
                             kIdLowerCase,      kIdUpperCase,        kIdMixedCase,     kIdSentenceCase,
                             kIdStripNonText,   kIdTrayShiftLeft,    kIdTrayShiftRight, kIdTrayRemoveLineBreaks,
-                            kIdTrayLowerCase,  kIdTrayUpperCase,    kIdTrayMixedCase, kIdTraySentenceCase};
+                            kIdTrayLowerCase,  kIdTrayUpperCase,    kIdTrayMixedCase, kIdTraySentenceCase,
+                            kIdGlue,           kIdDeleteSelected,   kIdMoveToCollection, kIdCopyToCollection,
+                            kIdTrayGlue,       kIdFind,             kIdFindNext,      kIdEmptyTrash,
+                            kIdNewClip};
 constexpr bool IdsDistinct() {
   for (std::size_t i = 0; i < std::size(kAllIds); ++i)
     for (std::size_t j = i + 1; j < std::size(kAllIds); ++j)
@@ -81,6 +93,10 @@ constexpr ItemId kItemIds[] = {
     {MenuItem::kTrayLowerCase, kIdTrayLowerCase}, {MenuItem::kTrayUpperCase, kIdTrayUpperCase},
     {MenuItem::kTrayMixedCase, kIdTrayMixedCase}, {MenuItem::kTraySentenceCase, kIdTraySentenceCase},
     {MenuItem::kExpandPreview, kIdExpandPreview},
+    {MenuItem::kGlue, kIdGlue},                 {MenuItem::kTrayGlue, kIdTrayGlue},
+    {MenuItem::kDeleteSelected, kIdDeleteSelected},
+    {MenuItem::kMoveToCollection, kIdMoveToCollection},
+    {MenuItem::kCopyToCollection, kIdCopyToCollection},
 };
 
 struct IdCommand {
@@ -109,6 +125,11 @@ constexpr IdCommand kIdCommands[] = {
     {kIdLowerCase, MenuCommand::kLowerCase},     {kIdUpperCase, MenuCommand::kUpperCase},
     {kIdMixedCase, MenuCommand::kMixedCase},     {kIdSentenceCase, MenuCommand::kSentenceCase},
     {kIdStripNonText, MenuCommand::kStripNonText},
+    {kIdGlue, MenuCommand::kGlue},               {kIdDeleteSelected, MenuCommand::kDeleteSelected},
+    {kIdMoveToCollection, MenuCommand::kMoveToCollection},
+    {kIdCopyToCollection, MenuCommand::kCopyToCollection},
+    {kIdFind, MenuCommand::kFind},               {kIdFindNext, MenuCommand::kFindNext},
+    {kIdEmptyTrash, MenuCommand::kEmptyTrash},   {kIdNewClip, MenuCommand::kNewClip},
     {kIdTrayShiftLeft, MenuCommand::kShiftLeft}, {kIdTrayShiftRight, MenuCommand::kShiftRight},
     {kIdTrayRemoveLineBreaks, MenuCommand::kRemoveLineBreaks},
     {kIdTrayLowerCase, MenuCommand::kLowerCase}, {kIdTrayUpperCase, MenuCommand::kUpperCase},
@@ -133,6 +154,9 @@ MainMenus::MainMenus() {
         {kIdNewCollection, "Add New Collection"},
         {kIdCollectionProperties, "Collection Properties"},
         {0, ""},
+        {kIdNewClip, "Create &New, Empty Clip"},
+        {kIdEmptyTrash, "Empty &Trash"},
+        {0, ""},
         {kIdExit, "E&xit"}}},
       {"&Edit",
        {{kIdRenameTitle, "Rename &Title\tCtrl+T"},
@@ -146,6 +170,12 @@ MainMenus::MainMenus() {
         {kIdSentenceCase, "&Sentence Case\tCtrl+Alt+S"},
         {kIdStripNonText, "Strip Out Non-TEXT Data Formats\tCtrl+Alt+T"},
         {0, ""},
+        {kIdGlue, "Glue\tCtrl+G"},
+        {0, ""},
+        {kIdDeleteSelected, "&Delete Selected Items"},
+        {kIdMoveToCollection, "Move Item To Collection"},
+        {kIdCopyToCollection, "Copy Item To Collection"},
+        {0, ""},
         {kIdSelectAll, "Select All Items\tCtrl+A"},
         {kIdSelectPrevious, "Select &Previous Item (Up)"},
         {kIdSelectNext, "Select &Next Item (Down)"}}},
@@ -153,6 +183,9 @@ MainMenus::MainMenus() {
       {"&View",
        {{kIdLocateLastClip, "&Locate Last Captured Clip"},
         {kIdOpenSourceUrl, "Open Source URL In Browser\tCtrl+O"},
+        {0, ""},
+        {kIdFind, "&Find (Search)...\tCtrl+F"},
+        {kIdFindNext, "Find Ne&xt\tF3"},
         {0, ""},
         {kIdSwitchToLast, "Switch To &Last Collection\tF5"},
         {kIdSwitchToFavorite, "Switch To Fa&vorite Collection \tF6"},
@@ -187,6 +220,8 @@ MainMenus::MainMenus() {
                 {kIdTrayMixedCase, "&Mixed Case"},
                 {kIdTraySentenceCase, "&Sentence Case"},
                 {0, ""},
+                {kIdTrayGlue, "&Glue"},
+                {0, ""},
                 {kIdTrayExit, "E&xit Program (Shut Down)"}}};
     Build(tray);
     popups_.push_back(std::move(tray));
@@ -201,6 +236,9 @@ MainMenus::MainMenus() {
       {FVIRTKEY, VK_F5, static_cast<WORD>(kIdSwitchToLast)},
       {FVIRTKEY, VK_F6, static_cast<WORD>(kIdSwitchToFavorite)},
       {FVIRTKEY, VK_F7, static_cast<WORD>(kIdSelectCollection)},
+      {FVIRTKEY | FCONTROL, 'G', static_cast<WORD>(kIdGlue)},
+      {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(kIdFind)},
+      {FVIRTKEY, VK_F3, static_cast<WORD>(kIdFindNext)},
       // Ctrl+Alt: these reach the window while the focus is in the preview's
       // text pane too (the message loop translates them before the control
       // sees the key).
