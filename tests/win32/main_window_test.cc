@@ -599,7 +599,7 @@ TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
   const HMENU tray = window.menus().TrayMenu();
   EXPECT_EQ(MenuCaptions(tray), (std::vector<std::string>{"Aut&o Capture", "", "<< Shift &Left", ">> Shift &Right",
                                                           "Remove Line&breaks", "&Lower Case", "&Upper Case",
-                                                          "&Mixed Case", "&Sentence Case", "",
+                                                          "&Mixed Case", "&Sentence Case", "", "&Glue", "",
                                                           "E&xit Program (Shut Down)"}));
   events.calls.clear();
   ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(FindMenuId(tray, "Aut&o Capture"), 0), 0);
@@ -633,12 +633,14 @@ TEST_F(MainWindowTest, MenuEntriesShowWhatTheBehaviourSets) {
 
   // Hidden: gone from the menu; shown again: back in its place, its state kept.
   menus.SetVisible(MenuItem::kFileReload, false);
-  EXPECT_EQ(MenuCaptions(file), (std::vector<std::string>{"&Save All Clips To Disk\tCtrl+S", "", "Add New Collection",
-                                                          "Collection Properties", "", "E&xit"}));
+  EXPECT_EQ(MenuCaptions(file),
+            (std::vector<std::string>{"&Save All Clips To Disk\tCtrl+S", "", "Add New Collection", "Collection Properties",
+                                      "", "Create &New, Empty Clip", "Empty &Trash", "", "E&xit"}));
   menus.SetVisible(MenuItem::kFileReload, true);
   EXPECT_EQ(MenuCaptions(file),
             (std::vector<std::string>{"&Save All Clips To Disk\tCtrl+S", "Reload All Clips From Disk", "",
-                                      "Add New Collection", "Collection Properties", "", "E&xit"}));
+                                      "Add New Collection", "Collection Properties", "", "Create &New, Empty Clip",
+                                      "Empty &Trash", "", "E&xit"}));
   EXPECT_TRUE(::GetMenuState(bar, save, MF_BYCOMMAND) & MF_GRAYED);
   // Items without an entry in these menus are left alone.
   menus.SetVisible(MenuItem::kImportCollections, false);
