@@ -39,6 +39,7 @@
 #include "store/clip_coll.h"
 #include "store/clip_obj.h"
 #include "store/store_services.h"
+#include "ui/components/win32/tool_bar.h"
 #include "ui/main/win32/main_menus.h"
 
 namespace om::test {
@@ -163,6 +164,39 @@ class ProgramWindow {
     }
     const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     return ::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at) && ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+  }
+  // Adds the row to the selection, as a Ctrl+click does.
+  bool AddRowToSelection(int row) const {
+    RemoteBuffer buffer(process_id_, sizeof(LVITEMA));
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    DWORD_PTR done = 0;
+    return buffer.ok() && buffer.Write(&item, sizeof item) &&
+           ::SendMessageTimeoutA(Control(WC_LISTVIEWA), LVM_SETITEMSTATE, static_cast<WPARAM>(row), buffer.address(),
+                                 SMTO_NORMAL, 5000, &done) &&
+           done != 0;
+  }
+  // Clicks the middle of a button of the main tool bar.
+  bool ClickToolButton(int id) const {
+    HWND bar = Control(TOOLBARCLASSNAMEA);
+    RemoteBuffer buffer(process_id_, sizeof(RECT));
+    RECT rect{};
+    DWORD_PTR found = 0;
+    if (bar == nullptr || !buffer.ok() ||
+        !::SendMessageTimeoutA(bar, TB_GETRECT, static_cast<WPARAM>(id), buffer.address(), SMTO_NORMAL, 5000,
+                               &found) ||
+        !found || !buffer.Read(&rect, sizeof rect)) {
+      return false;
+    }
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    return ::PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at) && ::PostMessageA(bar, WM_LBUTTONUP, 0, at);
+  }
+  bool ToolButtonChecked(int id) const {
+    DWORD_PTR checked = 0;
+    return ::SendMessageTimeoutA(Control(TOOLBARCLASSNAMEA), TB_ISBUTTONCHECKED, static_cast<WPARAM>(id), 0,
+                                 SMTO_NORMAL, 5000, &checked) &&
+           checked != 0;
   }
   int NodeCount() const { return Count(WC_TREEVIEWA, TVM_GETCOUNT); }
   // The collections are loaded once a node is selected (the load selects
@@ -351,6 +385,13 @@ class EndToEnd : public ::testing::Test {
     std::vector<SavedClip> clips;
     for (int i = 0; i < inbox.Count(); ++i) clips.push_back({inbox.Clip(i)->Title, inbox.Clip(i)->Creator});
     return clips;
+  }
+
+  bool WaitForRowTitle(const ProgramWindow& window, int row, const std::string& title) {
+    std::string last;
+    const bool seen = PumpUntil([&] { return (last = window.RowText(row, 0)) == title; }, kDeadlineMs);
+    if (!seen) ADD_FAILURE() << "row " << row << " is \"" << last << "\" instead of \"" << title << "\"";
+    return seen;
   }
 
   // Every file of the data folder whose bytes hold `text`.
@@ -780,6 +821,61 @@ TEST_F(EndToEnd, RichTextCopiedInWordPadShowsOnTheTextAndRichTextTabs) {
   EXPECT_NE(std::find(names.begin(), names.end(), "Rich Text Format"), names.end());
   const std::string creator = inbox.Clip(0)->Creator;
   EXPECT_TRUE(creator == "WORDPAD" || creator == "WRITE") << creator;
+}
+
+}  // namespace
+}  // namespace om::test
+
+namespace om::test {
+namespace {
+
+TEST_F(EndToEnd, GlueJoinsCopiedTextsAndSelectedClips) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  Copy({Text("alpha")});
+  ASSERT_TRUE(WaitForClipCount(*window, 1));
+  WaitOutSettling();
+
+  // One clip selected: the button starts automatic glue with an empty clip.
+  ASSERT_TRUE(window->ClickToolButton(win32::ToolBar::kGlueButtonId));
+  ASSERT_TRUE(WaitForRowTitle(*window, 0, "Glue: (0 Items)"));
+  EXPECT_EQ(window->ClipCount(), 2);
+  EXPECT_TRUE(window->ToolButtonChecked(win32::ToolBar::kGlueButtonId));
+
+  // Texts copied in another program are appended to it, not captured.
+  Copy({Text("one")});
+  ASSERT_TRUE(WaitForRowTitle(*window, 0, "Glue: (1) Items"));
+  EXPECT_TRUE(WaitForClipboardText("one"));
+  WaitOutSettling();
+  WaitOutSettling();
+  Copy({Text("two")});
+  ASSERT_TRUE(WaitForRowTitle(*window, 0, "Glue: (2) Items"));
+  EXPECT_TRUE(WaitForClipboardText("one\r\ntwo"));
+  EXPECT_EQ(window->ClipCount(), 2);
+  WaitOutSettling();
+
+  // The button again ends it.
+  ASSERT_TRUE(window->ClickToolButton(win32::ToolBar::kGlueButtonId));
+  ASSERT_TRUE(WaitForRowTitle(*window, 0, "Glue Complete: (2) Items"));
+  EXPECT_FALSE(window->ToolButtonChecked(win32::ToolBar::kGlueButtonId));
+  WaitOutSettling();
+
+  // Two rows selected from the top down: a manual glue of both, in that
+  // order, on the clipboard.
+  ASSERT_TRUE(window->AddRowToSelection(1));
+  ASSERT_TRUE(window->ClickToolButton(win32::ToolBar::kGlueButtonId));
+  ASSERT_TRUE(WaitForRowTitle(*window, 0, "Glue: (2 Items)"));
+  EXPECT_TRUE(WaitForClipboardText("one\r\ntwo\r\nalpha"));
+  EXPECT_EQ(window->ClipCount(), 3);
+  EXPECT_FALSE(window->ToolButtonChecked(win32::ToolBar::kGlueButtonId));
+
+  CloseProgram(*window);
+  const auto saved = SavedInbox();
+  ASSERT_EQ(saved.size(), 3u);
+  EXPECT_EQ(saved[0].title, "Glue: (2 Items)");
+  EXPECT_EQ(saved[0].creator, "Ottermoor - Glue");
+  EXPECT_EQ(saved[1].title, "Glue Complete: (2) Items");
+  EXPECT_EQ(saved[2].title, "alpha");
 }
 
 }  // namespace

@@ -116,27 +116,27 @@ void TfrmQL::IgnoreChange(const char* log_text, const char* status_text) {
 
 void TfrmQL::ClipViewCBChange(TClipView5& sender) {
   EnterOperation("TfrmQL.ClipViewCBChange");
-  // 1.
+  // The references are put back when the change is not kept.
   TClipObj* const remembered_clipboard_clip = clipboard_clip_;
   TClipObj* const remembered_last_captured = last_captured_clip_;
-  // 2.
+  // The pane's Paste follows whether the clipboard now holds text.
   const bool text_offered = ports_.clipboard.HasFormat(cf::kText);
   widgets_.menus.SetEnabled(MenuItem::kMagPaste, text_offered);
   widgets_.preview.SetButtonEnabled(PreviewButton::kPaste, text_offered);
   widgets_.preview.SetTextMenuEnabled(TextMenuItem::kPaste, text_offered);
-  // 3. Sequential paste, when it comes, is switched off here without
-  // copying back: any change ends a running one.
-  // 4.
+  // Sequential paste, when it comes, is switched off here without copying
+  // back: any change ends a running one.
+  // Capture switched off: the change is ignored.
   if (!sender.Capturing) {
     IgnoreChange("Ignoring New Data, AutoCapture Is Off", "New Data Ignored (Capture Is Off).");
     return;
   }
-  // 5. The ignore marker, and the privacy markers treated like it.
+  // The ignore marker, and the privacy markers treated like it.
   if (ClipboardOffers(IgnoreFormat) || PrivacyMarkerPresent()) {
     IgnoreChange("Ignoring New Data, CF_CLIPBOARD_VIEWER_IGNORE", "New Data Ignored (Ignore Flag Set By Sender).");
     return;
   }
-  // 6.
+  // An emptied clipboard: nothing to capture, nothing is on it of ours.
   if (ports_.clipboard.FormatCount() == 0) {
     Log(loglevel::kData, kPlace, "Empty Clipboard");
     ShowStatus(2, false, "System Clipboard Is Empty.");
@@ -146,7 +146,7 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
     last_captured_clip_ = nullptr;
     return;
   }
-  // 7, 8.
+  // Too soon after a copy of ours: dropped, only logged.
   const double now = ports_.clock.Now();
   if (now < accept_captures_after_) {
     Log(loglevel::kData, kPlace,
@@ -157,12 +157,31 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
   Log(loglevel::kData, kPlace,
       "Paste Accepted - last copy was " + std::to_string(MillisecondPart(now - accept_captures_after_)) + "ms ago." +
           "WaitUntil: " + ports_.locale.FormatFloat(accept_captures_after_) + "Now: " + ports_.locale.FormatFloat(now));
-  // 9.
+  // Nothing is captured while loading, shutting down or copying.
   if (events_suspended_ || copy_in_progress_) return;
 
-  // 10. Auto-glue, when it comes, takes the change here instead of a new
-  // clip and continues at step 14.
-  // 11. Capture.
+  bool kept = false;
+  if (glue_->AutoGlueOn()) {
+    // Automatic glue takes the change instead of a new clip: its text is
+    // appended to the selected clip (a change without text ends automatic
+    // glue and is not kept).
+    kept = glue_->AutoGlue(true);
+  } else {
+    kept = CaptureChange(sender, remembered_clipboard_clip, remembered_last_captured);
+  }
+  widgets_.tree.ScrollLeft();
+  // The sound of a kept change: the glue's while automatic glue runs on.
+  if (kept) {
+    if (settings_.BeepOnGlue && glue_->AutoGlueOn()) {
+      PlaySoundOrBeep(soundevent::kGlue);
+    } else if (settings_.BeepOnUpdate) {
+      PlaySoundOrBeep(soundevent::kNewData);
+    }
+  }
+}
+
+bool TfrmQL::CaptureChange(TClipView5& sender, TClipObj* remembered_clipboard_clip,
+                           TClipObj* remembered_last_captured) {
   SetOperationStep(11);
   bool kept = false;
   bool duplicate = false;
@@ -172,7 +191,7 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
   if (clip->Paste(sender, *profile_) < 1) {
     no_format = true;
   } else {
-    // 11.2 The page the data came from.
+    // The page the data came from, asked of the browser it came from.
     std::string url;
     if (clip->Creator == "NETSCAPE") {
       url = GetURLDDE("NETSCAPE");
@@ -181,12 +200,11 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
     }
     if (clip->Creator == "IEXPLORE" && url.empty()) url = GetURLDDE("IEXPLORE");
     clip->SourceURL = url;
-    // 11.3
     ++settings_.Captured;
-    // 11.4
+    // The shown collection takes it, unless it refuses new clips or is
+    // Search Results: then the inbox.
     TClipColl* target = shown_;
     if (target == nullptr || !target->AcceptNewClips || target == search_results_) target = inbox_;
-    // 11.5
     const int target_position = tree_->GetTreeNodeOfColl(target);
     if (target == nullptr || target->ReadOnly) {
       // No collection can take it (no inbox, or one from a read-only
@@ -194,11 +212,11 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
       Log(loglevel::kError, kPlace, "No collection accepts the new clip; it is not kept.");
       ShowStatus(2, false, "New Data Ignored (No Collection Accepts New Clips).");
     } else if (target->Count() > 0 && !target->AcceptDuplicates && IsDuplicateClip(clip.get(), target->Clip(0))) {
-      // 11.6 Only the top clip is compared.
+      // A copy of the top clip is rejected; only the top clip is compared.
       duplicate = true;
       ShowStatus(1, false, "Duplicate Item Rejected.");
     } else {
-      // 11.7 File it.
+      // File it in the target with the next serial number and sort key.
       clip->SetColl(target);
       clip->SerialNbr = target->GetNextSerialNum();
       clip->SortKey = target->GetNextClipSortKey();
@@ -207,33 +225,24 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
       const std::optional<std::int32_t> position = target->MyAddObject(filed->Title, filed);
       clip.release();  // the collection owns it now
       kept = true;
-      // 11.8
       if (!pickdrop_mode_) {
         ShowStatus(1, false,
                    "Captured Item #" + std::to_string(filed->SerialNbr) + " And Placed In: " + target->Title);
       }
-      // 11.9
+      // The target's node comes into view.
       if (const TreeNode node = tree_->NodeAt(target_position)) widgets_.tree.MakeVisible(node);
-      // 11.10 The row is added selected; the selection must not put the clip
-      // back on the clipboard.
+      // Shown in the list as its only selected row, or, filed elsewhere,
+      // the list's selection and the pane are cleared.
       if (target == shown_) {
-        clip_list_->SetSuppressChange(true);
-        clip_list_->AddToLists(filed, /*select=*/true, position.value_or(1));
-        // The control does not report a selection made from here; the list
-        // hears of it as of the user's, and so the pane shows the new clip.
-        if (const int row = clip_list_->RowOf(filed); row >= 0 && widgets_.clips.IsSelected(row)) {
-          clip_list_->lvClipsChange(row, ListChange::kState);
-        }
-        clip_list_->SetSuppressChange(false);
+        AddNewClipRow(filed, position.value_or(1));
       } else {
         ResetClipDisplay();
       }
-      // 11.11
       clipboard_clip_ = filed;
       last_captured_clip_ = filed;
     }
   }
-  // 12.
+  // The tree's marks show where the last capture went.
   tree_->RefreshStateIndexes();
   if (!kept) {
     clip.reset();
@@ -252,17 +261,9 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
       }
     }
   }
-  // 13. The diagnostics window comes with the chain health check.
-  // 14.
-  widgets_.tree.ScrollLeft();
-  // 15.
-  if (kept) {
-    if (settings_.BeepOnGlue && auto_glue_) {
-      PlaySoundOrBeep(soundevent::kGlue);
-    } else if (settings_.BeepOnUpdate) {
-      PlaySoundOrBeep(soundevent::kNewData);
-    }
-  }
+  // The diagnostics window is refreshed here once the chain health check
+  // has one.
+  return kept;
 }
 
 std::int32_t TfrmQL::CopyItem(TClipObj* clip) {

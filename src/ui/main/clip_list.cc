@@ -337,6 +337,14 @@ void TClipList::lvClipsChange(int row, ListChange change) {
   if (ClipAt(row) == nullptr) return;
   EnterOperation("TfrmQL.lvClipsChange");
   UpdateMenusForSelection();
+  // The order hint (glue reads it): the two rows that changed last, also
+  // while several are selected. A row reported again (a click changes its
+  // focus and its selection one after the other) stays the last, so that
+  // the hint tells which way the selection went.
+  if (row != latest_row_) {
+    previous_row_ = latest_row_;
+    latest_row_ = row;
+  }
   const int selected = widget_.SelectedCount();
   // Nothing selected: a moment later, if it stays so, the status says so.
   if (selected == 0) {
@@ -351,8 +359,6 @@ void TClipList::lvClipsChange(int row, ListChange change) {
     host_.UpdateMagView();
     return;
   }
-  previous_row_ = latest_row_;
-  latest_row_ = row;
   // Keyboard scrolling copies only the row reached when the key is up.
   if (widget_.ArrowKeyHeld()) return;
   // Sequential paste, when it comes, continues from the selected row here.
@@ -520,7 +526,7 @@ void TClipList::PopupMenuClipsPopup(bool from_keyboard) {
 }
 
 void TClipList::cmdScrollClick(bool up) {
-  // Auto-glue, when it comes, ends here.
+  host_.EndAutoGlue();
   if (Count() < 2) return;
   const int focused = std::max(widget_.Focused(), 0);
   const int row = std::clamp(focused + (up ? -1 : 1), 0, Count() - 1);

@@ -78,6 +78,8 @@ class IClipListHost {
   virtual void UpdateMagView() = 0;
   // "Launch as URL" of the list's menu (the text transforms' command).
   virtual void LaunchAsUrl() = 0;
+  // Ends automatic glue when it is on (TfrmQL::EndAutoGlue).
+  virtual void EndAutoGlue() = 0;
 };
 
 class TClipList final : public IClipRowSource, public IClipListEvents {

@@ -149,7 +149,8 @@ void TCollectionsTree::tvCollectionsChange(TreeNode node) {
   // Dragging nodes or rows comes with moving clips and collections.
   if (host_.EventsSuspended() || dragging_) return;
   EnterOperation("TfrmQL.tvCollectionsChange");
-  // Auto-glue and sequential paste end here once they exist.
+  host_.EndAutoGlue();
+  // Sequential paste ends here once it exists.
   // The previewed row is forgotten with the preview.
   TClipColl* const coll = node != 0 ? widget_.Data(node) : nullptr;
   // The collection shown until now is the one F5 returns to.
@@ -396,7 +397,7 @@ void TCollectionsTree::mnuCollectionChangeIconClick() {
 }
 
 void TCollectionsTree::mnuCollectionPropertiesClick(bool from_file_menu) {
-  // Auto-glue ends here once it exists.
+  host_.EndAutoGlue();
   const TreeNode node = from_file_menu ? widget_.Selected() : context_node_;
   TClipColl* const coll = node != 0 ? widget_.Data(node) : nullptr;
   if (coll == nullptr) return;
@@ -577,7 +578,8 @@ void TCollectionsTree::MoveSubtree(TreeNode source, TreeNode target, const std::
 // --- switching collections -----------------------------------------------
 
 void TCollectionsTree::SwitchToLastCollection1Click() {
-  // Auto-glue and sequential paste end here once they exist.
+  host_.EndAutoGlue();
+  // Sequential paste ends here once it exists.
   TreeNode found = 0;
   if (!settings_.LastColl.empty()) {
     for (TreeNode node : widget_.Nodes()) {
@@ -595,8 +597,9 @@ void TCollectionsTree::SwitchToLastCollection1Click() {
 }
 
 void TCollectionsTree::SwitchToFavoriteCollection1Click() {
-  // Auto-glue and sequential paste end here once they exist; so does the
-  // Pickdrop list's alternate collection, which F6 sets in Pickdrop mode.
+  host_.EndAutoGlue();
+  // Sequential paste ends here once it exists; so does the Pickdrop list's
+  // alternate collection, which F6 sets in Pickdrop mode.
   const std::vector<TreeNode> nodes = widget_.Nodes();
   const auto start = std::find(nodes.begin(), nodes.end(), widget_.Selected());
   std::size_t at = start != nodes.end() ? static_cast<std::size_t>(start - nodes.begin()) : 0;
@@ -616,7 +619,8 @@ void TCollectionsTree::SwitchToFavoriteCollection1Click() {
 }
 
 void TCollectionsTree::cmdCollectionsClick(bool ctrl) {
-  // Auto-glue and sequential paste end here once they exist.
+  host_.EndAutoGlue();
+  // Sequential paste ends here once it exists.
   const std::vector<TreeNode> nodes = widget_.Nodes();
   if (nodes.empty()) return;
   std::size_t at = 0;

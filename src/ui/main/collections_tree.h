@@ -66,6 +66,8 @@ class ICollectionsTreeHost {
   virtual void UpdateCaptions() = 0;
   // Files the dragged clips of the list into `coll` (copies with `copy`).
   virtual void DoDropClipsOnColl(TClipColl* coll, bool copy) = 0;
+  // Ends automatic glue when it is on (TfrmQL::EndAutoGlue).
+  virtual void EndAutoGlue() = 0;
 };
 
 class TCollectionsTree final : public ITreeEvents {

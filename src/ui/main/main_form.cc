@@ -95,6 +95,8 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
   viewer_->OnCBChange = [this](TClipView5& sender) { ClipViewCBChange(sender); };
   viewer_->OnCBChainChange = [this](TClipView5& sender) { ClipViewCBChainChange(sender); };
   viewer_->OnPingEnd = [this](TClipView5& sender) { ClipViewPingEnd(sender); };
+  glue_ = std::make_unique<TGlue>(static_cast<IGlueHost&>(*this), widgets_.menus, *preview_, widgets_.preview,
+                                  settings_, *viewer_, ports_.clipboard);
   ports_.dde.OnClose = [this] {
     Log(loglevel::kData, "DdeClientConv1Close", "Connection Closed!");
     dde_link_open_ = false;
@@ -298,6 +300,9 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kExpandPreview:
       preview_->mnuSizePreviewWindowClick();
       break;
+    case MenuCommand::kGlue:
+      glue_->mnuEditGlueClick();
+      break;
   }
 }
 
@@ -412,9 +417,23 @@ void TfrmQL::UpdateCaptions() {
 }
 
 void TfrmQL::EndAutoGlue() {
-  if (!auto_glue_) return;
-  // Automatic glue is started only by the glue command, which ends it too.
-  auto_glue_ = false;
+  if (glue_ && glue_->AutoGlueOn()) glue_->AutoGlue(false);
+}
+
+std::pair<int, int> TfrmQL::ListOrderHint() const { return {clip_list_->PreviousRow(), clip_list_->LatestRow()}; }
+
+void TfrmQL::AddNewClipRow(TClipObj* clip, int position) {
+  // The row is added selected; the selection must not put the clip back on
+  // the clipboard (a capture's clip is there already, a glue clip goes
+  // there when it is done).
+  clip_list_->SetSuppressChange(true);
+  clip_list_->AddToLists(clip, /*select=*/true, position);
+  // The control does not report a selection made from here; the list hears
+  // of it as of the user's, and so the pane shows the new clip.
+  if (const int row = clip_list_->RowOf(clip); row >= 0 && widgets_.clips.IsSelected(row)) {
+    clip_list_->lvClipsChange(row, ListChange::kState);
+  }
+  clip_list_->SetSuppressChange(false);
 }
 
 void TfrmQL::ClearSearchResults() {

@@ -12,6 +12,7 @@
 //   TClipList         clip_list.h          the clip list
 //   TPreviewPane      preview_pane.h       the preview and edit pane
 //   TTextTransforms   transforms.h         the text transforms' commands
+//   TGlue             glue.h               manual and automatic glue
 // The form's own work is in:
 //   startup.cc    creation, start-up, the deferred load, the close query,
 //                 shutdown and the error trap
@@ -49,6 +50,7 @@
 #include "ui/dialogs/web_browser.h"
 #include "ui/main/preview_pane.h"
 #include "ui/main/transforms.h"
+#include "ui/main/glue.h"
 
 namespace om {
 
@@ -72,6 +74,7 @@ class TfrmQL final : public IMainFormEvents,
                      private ICollectionsTreeHost,
                      private IPreviewHost,
                      private ITextTransformsHost,
+                     private IGlueHost,
                      private IDataSourceHost {
  public:
   // Timers on the form's own hidden window.
@@ -127,6 +130,7 @@ class TfrmQL final : public IMainFormEvents,
   void CreateHtmlPreview();
   bool HTMLViewerAvailable() const { return html_viewer_available_; }
   TTextTransforms& Transforms() { return *transforms_; }
+  TGlue& Glue() { return *glue_; }
 
   // --- State ------------------------------------------------------------
   // The clip on the system clipboard as far as the program knows.
@@ -146,7 +150,7 @@ class TfrmQL final : public IMainFormEvents,
   // The collection that receives captures the shown one does not accept.
   TClipColl* Inbox() const { return inbox_; }
   TClipColl* TrashCan() const { return trash_; }
-  TClipColl* SearchResults() const { return search_results_; }
+  TClipColl* SearchResults() const override { return search_results_; }
   TMasterList* MasterList() const override { return master_list_.get(); }
   Tfilter* Profile() const { return profile_.get(); }
   TClipView5& Viewer() { return *viewer_; }
@@ -167,8 +171,8 @@ class TfrmQL final : public IMainFormEvents,
 
   // Ends automatic glue, when it is on, before a command that must not run
   // while texts are still being glued (every feature's host calls it).
-  void EndAutoGlue();
-  bool AutoGlueOn() const { return auto_glue_; }
+  void EndAutoGlue() override;
+  bool AutoGlueOn() const { return glue_->AutoGlueOn(); }
   // Empties Search Results (it only refers to clips of other collections);
   // the list is refilled when it shows them. Called before every search and
   // before clips are destroyed, so that it never refers to a clip gone.
@@ -272,6 +276,12 @@ class TfrmQL final : public IMainFormEvents,
   void ClearCurrentClips() override;
   bool CtrlKeyDown() const override { return widgets_.shell.CtrlKeyDown(); }
   void ErrorBox(std::string_view text) override;
+  // IGlueHost (main_form.cc)
+  std::vector<int> SelectedRows() const override { return widgets_.clips.SelectedRows(); }
+  std::pair<int, int> ListOrderHint() const override;
+  TClipObj* ClipAtRow(int row) const override { return clip_list_->ClipAt(row); }
+  void AddNewClipRow(TClipObj* clip, int position) override;
+  void SetGlueButtonDown(bool down) override { widgets_.shell.SetGlueButtonDown(down); }
   // IDataSourceHost (main_form.cc)
   void ShowStatus(std::string_view text) override { ShowStatus(1, false, text); }
   std::string CurrentDirectory() override;
@@ -281,6 +291,9 @@ class TfrmQL final : public IMainFormEvents,
   bool PrivacyMarkerPresent();
   bool ClipboardOffers(std::uint32_t format);
   void IgnoreChange(const char* log_text, const char* status_text);
+  // Captures the change as a new clip (capture.cc); true when one was kept.
+  // Otherwise the clip references go back to the remembered ones.
+  bool CaptureChange(TClipView5& sender, TClipObj* remembered_clipboard_clip, TClipObj* remembered_last_captured);
   void CloseDdeLink();
 
   const MainFormPorts ports_;
@@ -300,6 +313,7 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TClipList> clip_list_;
   std::unique_ptr<TPreviewPane> preview_;
   std::unique_ptr<TTextTransforms> transforms_;
+  std::unique_ptr<TGlue> glue_;
   std::unique_ptr<TfrmWebBrowser> html_browser_;
   std::unique_ptr<HtmlPreview> html_preview_;
   std::unique_ptr<TDataSourceCommands> data_source_commands_;
@@ -322,9 +336,8 @@ class TfrmQL final : public IMainFormEvents,
   bool startup_done_ = false;
   bool html_viewer_available_ = false;
   bool started_minimized_ = false;
-  // Operation flags of features that set them (auto-glue, pick-and-paste);
-  // cleared at start-up and read where those features change the outcome.
-  bool auto_glue_ = false;
+  // The operation flag of pick-and-paste; cleared at start-up and read
+  // where it changes the outcome (automatic glue keeps its own, TGlue).
   bool pickdrop_mode_ = false;
   bool busy_ = false;
   bool autosaving_ = false;

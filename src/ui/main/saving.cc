@@ -31,8 +31,10 @@ void TfrmQL::mnuFileSaveClick() {
   Log(loglevel::kData, ">mnuFileSaveClick", "Beginning Save");
   ShowStatus(2, true, "Saving Data...");
   if (master_list_) {
-    // Ending auto-glue (not while autosaving) comes with glue. What was
-    // typed into the text pane is saved with the rest.
+    // A save the user asked for ends automatic glue (the list is refilled
+    // below); an autosave leaves it running. What was typed into the text
+    // pane is saved with the rest.
+    if (!autosaving_) EndAutoGlue();
     preview_->RescueEditing();
     master_list_->Save();
     if (!autosaving_) clip_list_->UpdateLVClips();

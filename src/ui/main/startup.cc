@@ -49,7 +49,6 @@ void TfrmQL::Startup() {
   // are loaded.
   events_suspended_ = true;
   StoreServices().LoadingCollections = true;
-  auto_glue_ = false;
   pickdrop_mode_ = false;
   ClearReferences();
   last_dde_browser_.clear();
@@ -98,7 +97,8 @@ void TfrmQL::Startup() {
   RegisterStartupFormats(ports_.clipboard_system);
   exclude_format_ = ports_.clipboard_system.RegisterFormat(kExcludeFromMonitorFormatName);
   can_include_format_ = ports_.clipboard_system.RegisterFormat(kCanIncludeInHistoryFormatName);
-  // 17. Hot keys come with pick-and-paste, the glue separator with glue.
+  // 17. The glue separator; hot keys come with pick-and-paste.
+  glue_->ParseGlueSeparator();
   // 18.
   SetCapturing(true);
   // 19. The layout of the views comes with them.

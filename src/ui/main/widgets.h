@@ -125,6 +125,8 @@ class IFormShell {
   // The collections tool button shows image `image` of the collections'
   // images.
   virtual void SetCollectionButtonImage(int image) = 0;
+  // The glue tool button cmdGlue down (its tipped glue pot) or up.
+  virtual void SetGlueButtonDown(bool down) = 0;
   // How many images the collections' image list holds.
   virtual int CollectionImageCount() const = 0;
   // The windows of the dialogs the collections tree opens.

@@ -387,6 +387,7 @@ class FakeShell final : public IFormShell {
   }
   void DestroyHtmlView() override {}
   void SetCollectionButtonImage(int image) override { collection_button_image = image; }
+  void SetGlueButtonDown(bool down) override { glue_button_down = down; }
   int CollectionImageCount() const override { return collection_image_count; }
   ISelectBitmapView& SelectBitmapView() override { return select_bitmap; }
   IDSPropView& DSPropView() override { return ds_prop; }
@@ -407,6 +408,7 @@ class FakeShell final : public IFormShell {
   int close_requests = 0;
   bool ctrl_down = false;
   int collection_button_image = -1;
+  bool glue_button_down = false;
   int collection_image_count = 16;
   FakeSelectBitmapView select_bitmap;
   FakeDSPropView ds_prop;
@@ -455,6 +457,7 @@ class FakePreview final : public IPreviewWidget {
   void SetModified(bool value) override { modified = value; }
   TextSelection Selection() const override { return selection; }
   void Select(TextSelection value) override { selection = value; }
+  void FocusText() override { ++text_focused; }
   void SetWordWrap(bool wrap) override { word_wrap = wrap; }
   void SetTextFont(const TFontDesc& value) override { font = value; }
   bool CanUndo() const override { return can_undo; }
@@ -533,6 +536,7 @@ class FakePreview final : public IPreviewWidget {
   std::string text;
   bool modified = false;
   TextSelection selection;
+  int text_focused = 0;
   bool word_wrap = false;
   TFontDesc font;
   bool can_undo = false;

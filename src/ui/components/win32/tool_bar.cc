@@ -37,6 +37,43 @@ Bitmap DrawLineBreaksImage(int size) {
   return bitmap;
 }
 
+// The glue button's pictures: a glue pot standing (up) or tipped over with
+// glue running out (down), on white (transparent).
+Bitmap DrawGlueImage(int size, bool tipped) {
+  WindowDc screen;
+  MemoryDc dc(::CreateCompatibleDC(screen.get()));
+  Bitmap bitmap(::CreateCompatibleBitmap(screen.get(), size, size));
+  if (!dc || !bitmap) return {};
+  HGDIOBJ before = ::SelectObject(dc.get(), bitmap.get());
+  RECT square{0, 0, size, size};
+  GdiObject<HBRUSH> white(::CreateSolidBrush(kTransparent));
+  ::FillRect(dc.get(), &square, white.get());
+  GdiObject<HBRUSH> pot(::CreateSolidBrush(RGB(200, 150, 60)));
+  GdiObject<HBRUSH> lid(::CreateSolidBrush(RGB(120, 70, 20)));
+  GdiObject<HBRUSH> glue(::CreateSolidBrush(RGB(235, 235, 200)));
+  GdiObject<HPEN> outline(::CreatePen(PS_SOLID, 1, RGB(60, 40, 10)));
+  HGDIOBJ old_pen = ::SelectObject(dc.get(), outline.get());
+  HGDIOBJ old_brush = ::SelectObject(dc.get(), pot.get());
+  if (!tipped) {
+    ::Rectangle(dc.get(), 6, 9, size - 6, size - 3);
+    ::SelectObject(dc.get(), lid.get());
+    ::Rectangle(dc.get(), 8, 4, size - 8, 10);
+  } else {
+    ::Rectangle(dc.get(), 3, 7, size - 9, size - 8);
+    ::SelectObject(dc.get(), lid.get());
+    ::Rectangle(dc.get(), size - 10, 9, size - 5, size - 10);
+    ::SelectObject(dc.get(), glue.get());
+    ::Ellipse(dc.get(), size - 11, size - 9, size - 1, size - 3);
+  }
+  ::SelectObject(dc.get(), old_brush);
+  ::SelectObject(dc.get(), old_pen);
+  ::SelectObject(dc.get(), before);
+  return bitmap;
+}
+
+constexpr int kGlueUpImage = 2;
+constexpr int kGlueDownImage = 3;
+
 }  // namespace
 
 ToolBar::ToolBar(HWND parent, int control_id) {
@@ -50,11 +87,13 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   }
   ::SendMessageA(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   ::SendMessageA(hwnd_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-  images_.reset(ImageList_Create(kButtonImageSize, kButtonImageSize, ILC_COLOR24 | ILC_MASK, 2, 1));
+  images_.reset(ImageList_Create(kButtonImageSize, kButtonImageSize, ILC_COLOR24 | ILC_MASK, 4, 1));
   line_breaks_image_ = DrawLineBreaksImage(kButtonImageSize);
+  glue_up_image_ = DrawGlueImage(kButtonImageSize, /*tipped=*/false);
+  glue_down_image_ = DrawGlueImage(kButtonImageSize, /*tipped=*/true);
   ::SendMessageA(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   SetCollectionsImage(nullptr, -1);
-  TBBUTTON buttons[2] = {};
+  TBBUTTON buttons[3] = {};
   buttons[0].iBitmap = 0;
   buttons[0].idCommand = kCollectionsButtonId;
   buttons[0].fsState = TBSTATE_ENABLED;
@@ -66,6 +105,11 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   buttons[1].fsState = 0;
   buttons[1].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
   buttons[1].iString = reinterpret_cast<INT_PTR>("Line Breaks");
+  buttons[2].iBitmap = kGlueUpImage;
+  buttons[2].idCommand = kGlueButtonId;
+  buttons[2].fsState = TBSTATE_ENABLED;
+  buttons[2].fsStyle = BTNS_CHECK | BTNS_AUTOSIZE;
+  buttons[2].iString = reinterpret_cast<INT_PTR>("Glue");
   ::SendMessageA(hwnd_, TB_ADDBUTTONSA, static_cast<WPARAM>(std::size(buttons)), reinterpret_cast<LPARAM>(buttons));
   ::SendMessageA(hwnd_, TB_AUTOSIZE, 0, 0);
 }
@@ -99,7 +143,28 @@ void ToolBar::SetCollectionsImage(HIMAGELIST images, int image) {
 void ToolBar::FillImages(HBITMAP collections) {
   ImageList_RemoveAll(images_.get());
   ImageList_AddMasked(images_.get(), collections, kTransparent);
-  if (line_breaks_image_) ImageList_AddMasked(images_.get(), line_breaks_image_.get(), kTransparent);
+  // A picture that could not be made leaves a blank in its place, so that
+  // the indexes after it stay right.
+  const auto add = [this](const Bitmap& image) {
+    if (image) {
+      ImageList_AddMasked(images_.get(), image.get(), kTransparent);
+    } else {
+      ImageList_SetImageCount(images_.get(), static_cast<UINT>(ImageList_GetImageCount(images_.get()) + 1));
+    }
+  };
+  add(line_breaks_image_);
+  add(glue_up_image_);
+  add(glue_down_image_);
+}
+
+void ToolBar::SetGlueDown(bool down) {
+  if (hwnd_ == nullptr) return;
+  ::SendMessageA(hwnd_, TB_CHECKBUTTON, kGlueButtonId, MAKELPARAM(down ? TRUE : FALSE, 0));
+  ::SendMessageA(hwnd_, TB_CHANGEBITMAP, kGlueButtonId, MAKELPARAM(down ? kGlueDownImage : kGlueUpImage, 0));
+}
+
+bool ToolBar::GlueDown() const {
+  return hwnd_ != nullptr && ::SendMessageA(hwnd_, TB_ISBUTTONCHECKED, kGlueButtonId, 0) != 0;
 }
 
 void ToolBar::SetLineBreaksEnabled(bool enabled) {

@@ -2,7 +2,9 @@
 // cmdCollections (a click steps to the next collection, its arrow opens
 // the collection menu, and it shows the selected collection's image) and
 // beside it the line-break button cmdMainToolbarNOCRLF (removes the line
-// breaks of the selected clips; enabled as the preview pane's own button).
+// breaks of the selected clips; enabled as the preview pane's own button)
+// and the glue button cmdGlue, a check button: down (a tipped glue pot)
+// while automatic glue runs.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +20,7 @@ class ToolBar {
   // the side of its square picture.
   static constexpr int kCollectionsButtonId = 2001;
   static constexpr int kLineBreaksButtonId = 2002;
+  static constexpr int kGlueButtonId = 2003;
   static constexpr int kButtonImageSize = 25;
 
   ToolBar(HWND parent, int control_id);
@@ -35,15 +38,20 @@ class ToolBar {
   int CollectionsImage() const { return shown_image_; }
   void SetLineBreaksEnabled(bool enabled);
   bool LineBreaksEnabled() const;
+  // The glue button down (checked, the tipped pot) or up.
+  void SetGlueDown(bool down);
+  bool GlueDown() const;
 
  private:
-  // The images in button order: the collections button's, then the
-  // line-break button's.
+  // The images: the collections button's, the line-break button's, then
+  // the glue button's up and down.
   void FillImages(HBITMAP collections);
 
   HWND hwnd_ = nullptr;
   ImageList images_;
   Bitmap line_breaks_image_;
+  Bitmap glue_up_image_;
+  Bitmap glue_down_image_;
   int shown_image_ = -1;
 };
 

@@ -357,6 +357,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
+          LOWORD(wparam) == ToolBar::kGlueButtonId) {
+        // The button's state is the behaviour's to set (it may stay up).
+        if (events_ != nullptr) events_->MenuClick(MenuCommand::kGlue);
+        return 0;
+      }
+      if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
           LOWORD(wparam) == ToolBar::kLineBreaksButtonId) {
         if (events_ != nullptr) events_->MenuClick(MenuCommand::kRemoveLineBreaks);
         return 0;
@@ -668,6 +674,10 @@ void MainWindow::SetSplitters(int tree_width, int list_height) {
 
 void MainWindow::SetCollectionButtonImage(int image) {
   if (tool_bar_) tool_bar_->SetCollectionsImage(collection_images_.get(), image);
+}
+
+void MainWindow::SetGlueButtonDown(bool down) {
+  if (tool_bar_) tool_bar_->SetGlueDown(down);
 }
 
 int MainWindow::CollectionImageCount() const {

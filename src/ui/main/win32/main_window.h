@@ -112,6 +112,7 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   void Minimize() override;
   void Close() override;
   void SetCollectionButtonImage(int image) override;
+  void SetGlueButtonDown(bool down) override;
   int CollectionImageCount() const override;
   ISelectBitmapView& SelectBitmapView() override;
   IDSPropView& DSPropView() override;

@@ -755,6 +755,10 @@ void PreviewPaneWidget::Select(TextSelection selection) {
   ::SendMessageA(text_, EM_SCROLLCARET, 0, 0);
 }
 
+void PreviewPaneWidget::FocusText() {
+  if (text_ != nullptr && ::IsWindowVisible(text_)) ::SetFocus(text_);
+}
+
 void PreviewPaneWidget::SetWordWrap(bool wrap) {
   // Line width 0 wraps at the window's edge; 1 never wraps.
   if (text_ != nullptr) ::SendMessageA(text_, EM_SETTARGETDEVICE, 0, wrap ? 0 : 1);
