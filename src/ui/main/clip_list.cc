@@ -1,6 +1,7 @@
 #include "ui/main/clip_list.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <numeric>
 #include <optional>
 
@@ -8,6 +9,7 @@
 #include "app/settings_values.h"
 #include "clipboard/format_names.h"
 #include "store/clip_coll.h"
+#include "store/clip_lock.h"
 #include "store/clip_obj.h"
 #include "store/store_services.h"
 #include "ui/main/current_operation.h"
@@ -472,13 +474,45 @@ void TClipList::lvClipsMouseDown(MouseButton button, KeyModifiers keys, int row,
     return;
   }
   if (keys.alt) {
-    host_.ShowStatus(1, false, "Drag n Drop Into Rich Text Container in ANY Application");
-    // Dragging the clip's text out to other programs comes with moving
-    // clips (the OLE drag source).
+    if (button == MouseButton::kLeft) DragText(*clip);
     return;
   }
   // Dragging rows onto the tree comes with moving clips between
   // collections.
+}
+
+std::string DragTextStatus(const DragEnd& end) {
+  switch (end.outcome) {
+    case DragOutcome::kDropped:
+      return "Drop OK";
+    case DragOutcome::kCancelled:
+      return "Drop cancel";
+    case DragOutcome::kOutOfMemory:
+      return "Drop out of memory";
+    case DragOutcome::kNoAccess:
+      return "Drop unexpected";
+    case DragOutcome::kOther:
+      break;
+  }
+  char code[9];
+  std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(end.code));
+  return std::string("Drop unknown:") + code;
+}
+
+void TClipList::DragText(TClipObj& clip) {
+  host_.ShowStatus(1, false, "Drag n Drop Into Rich Text Container in ANY Application");
+  std::string text;
+  {
+    // The text is copied before the drag: a capture or an autosave while
+    // the drag runs may unload the clip's data.
+    TClipLock lock(clip, cf::kText);
+    if (!lock.Locked()) {
+      host_.ShowStatus(1, false, "Only TEXT items can be dragged out.");
+      return;
+    }
+    text.assign(lock.Text());
+  }
+  host_.ShowStatus(1, false, DragTextStatus(widget_.DragText(text)));
 }
 
 void TClipList::lvClipsMouseMove(int row, int column) {

@@ -82,6 +82,9 @@ class IClipListHost {
   virtual void EndAutoGlue() = 0;
 };
 
+// The status text for the end of a drag of a clip's text.
+std::string DragTextStatus(const DragEnd& end);
+
 class TClipList final : public IClipRowSource, public IClipListEvents {
  public:
   // The registry section (below the settings key) of the list's column
@@ -142,6 +145,9 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   void mnuTitleClick();
   // Opens the clipboard clip's source URL with the shell.
   void mnu_OpenSourceURL1Click();
+  // Alt and the left button on a row: the clip's text is dragged out to
+  // another program (copy or move) and the status says how the drag ended.
+  void DragText(TClipObj& clip);
 
   // Before the control paints, in the icon view (not while events are
   // suspended): every visible row gets a thumbnail, the cache growing by

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/main/thumbnails.h"
@@ -71,6 +72,14 @@ struct KeyModifiers {
   bool shift = false;
   bool ctrl = false;
   bool alt = false;
+};
+
+// How a drag of a clip's text out to another program ended.
+enum class DragOutcome { kDropped, kCancelled, kOutOfMemory, kNoAccess, kOther };
+struct DragEnd {
+  DragOutcome outcome = DragOutcome::kOther;
+  // The system's result code (for kOther, what the user is told).
+  std::uint32_t code = 0;
 };
 
 class IClipListWidget {
@@ -144,6 +153,10 @@ class IClipListWidget {
   // the list, from the top; none in the details view. Costs what the
   // visible rows cost, not what the list holds.
   virtual std::vector<int> VisibleRows() const = 0;
+  // Offers `text` to any program by drag and drop, for a copy or a move,
+  // while the left button that went down on a row stays down, and returns
+  // once the text was dropped or the drag ended otherwise.
+  virtual DragEnd DragText(std::string_view text) = 0;
 };
 
 // What the clip list's control reports: the user's own actions, one call

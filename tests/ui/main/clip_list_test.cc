@@ -1,6 +1,7 @@
 // The clip list: its rows, sorting by a column, and what selecting rows does.
 #include <gtest/gtest.h>
 
+#include "clipboard/graphics_data.h"
 #include "ui/main/list_sort.h"
 #include "ui/main/main_form_fixture.h"
 
@@ -417,6 +418,50 @@ TEST_F(ClipListTest, TheSourceUrlCellIsALink) {
   ClickRow(0);
   Form().MenuClick(MenuCommand::kOpenSourceUrl);
   EXPECT_EQ(shell_.opened.size(), 2u);
+}
+
+TEST_F(ClipListTest, AltAndTheLeftButtonDragTheRowsTextOutAndSayHowTheDragEnded) {
+  Loaded();
+  ForeignApp& app = Foreign();
+  Copy(app, {{"2", SmallDib()}});
+  CopyText(app, "dragged text");
+  TClipList& list = Form().ClipList();
+  ASSERT_EQ(list.ClipAt(0)->Title, "dragged text");
+  const std::string title = list.ClipAt(0)->Title;
+
+  struct Case {
+    DragEnd end;
+    const char* status;
+  };
+  const Case cases[] = {
+      {{DragOutcome::kDropped, 0x00040100}, "Drop OK"},
+      {{DragOutcome::kCancelled, 0x00040101}, "Drop cancel"},
+      {{DragOutcome::kOutOfMemory, 0x8007000E}, "Drop out of memory"},
+      {{DragOutcome::kNoAccess, 0x800703E6}, "Drop unexpected"},
+      {{DragOutcome::kOther, 0x80004005}, "Drop unknown:80004005"},
+      {{DragOutcome::kOther, 0x1A}, "Drop unknown:0000001A"},
+  };
+  for (const Case& c : cases) {
+    widgets_.clips.dragged_texts.clear();
+    widgets_.status.history.clear();
+    widgets_.clips.drag_end = c.end;
+    list.lvClipsMouseDown(MouseButton::kLeft, {.alt = true}, 0, listcolumn::kTitle);
+    EXPECT_EQ(widgets_.clips.dragged_texts, std::vector<std::string>{"dragged text"}) << c.status;
+    EXPECT_TRUE(widgets_.status.Showed("Drag n Drop Into Rich Text Container in ANY Application")) << c.status;
+    EXPECT_EQ(widgets_.status.panels[0], c.status);
+  }
+  // A drop that moved the text leaves the clip as it was.
+  EXPECT_EQ(list.ClipAt(0)->Title, title);
+  EXPECT_EQ(list.Count(), 2);
+
+  // Only text can be dragged out; the right button and no row drag nothing.
+  widgets_.clips.dragged_texts.clear();
+  list.lvClipsMouseDown(MouseButton::kLeft, {.alt = true}, 1, listcolumn::kTitle);
+  EXPECT_EQ(widgets_.status.panels[0], "Only TEXT items can be dragged out.");
+  list.lvClipsMouseDown(MouseButton::kRight, {.alt = true}, 0, listcolumn::kTitle);
+  list.lvClipsMouseDown(MouseButton::kLeft, {.alt = true}, -1, -1);
+  list.lvClipsMouseDown(MouseButton::kLeft, {}, 0, listcolumn::kTitle);
+  EXPECT_TRUE(widgets_.clips.dragged_texts.empty());
 }
 
 }  // namespace

@@ -203,6 +203,13 @@ class FakeClipList final : public IClipListWidget {
     }
     return rows;
   }
+  // Records the text; the drag ends as `drag_end` says.
+  DragEnd DragText(std::string_view text) override {
+    dragged_texts.emplace_back(text);
+    return drag_end;
+  }
+  std::vector<std::string> dragged_texts;
+  DragEnd drag_end{DragOutcome::kDropped, 0};
 
   // What the control would show in a cell, asked of the row source.
   std::string Text(int index, int column) const {

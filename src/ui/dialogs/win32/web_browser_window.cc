@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/app_log.h"
+#include "platform/win32/com_ref.h"
 
 namespace om::win32 {
 
@@ -22,35 +23,6 @@ constexpr int kLabelWidth = 44;
 constexpr int kButtonWidth = 75;
 
 std::atomic<long> live_sites{0};
-
-// One interface reference, released once.
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() { reset(); }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  T* get() const { return pointer_; }
-  T* operator->() const { return pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
-  // For the calls that hand out a new reference.
-  void** out() {
-    reset();
-    return reinterpret_cast<void**>(&pointer_);
-  }
-  T** out_typed() {
-    reset();
-    return &pointer_;
-  }
-  [[nodiscard]] T* release() { return std::exchange(pointer_, nullptr); }
-  void reset() {
-    if (pointer_ != nullptr) std::exchange(pointer_, nullptr)->Release();
-  }
-
- private:
-  T* pointer_ = nullptr;
-};
 
 // A BSTR owned until it is freed here.
 class Bstr {

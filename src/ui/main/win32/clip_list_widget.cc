@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/main/win32/image_lists.h"
+#include "ui/components/win32/drag_source.h"
 #include "ui/components/win32/picture_draw.h"
 #include "ui/components/win32/ui_handles.h"
 #include "platform/win32/os_error.h"
@@ -649,6 +650,17 @@ bool ClipListWidget::ArrowKeyHeld() const {
   // The keyboard as of the message being handled, which is what the
   // selection change that asks came with.
   return ::GetKeyState(VK_UP) < 0 || ::GetKeyState(VK_DOWN) < 0;
+}
+
+DragEnd ClipListWidget::DragText(std::string_view text) {
+  DWORD effect = DROPEFFECT_NONE;
+  const HRESULT result = DragTextOut(text, effect);
+  const auto code = static_cast<std::uint32_t>(result);
+  if (result == DRAGDROP_S_DROP) return {DragOutcome::kDropped, code};
+  if (result == DRAGDROP_S_CANCEL) return {DragOutcome::kCancelled, code};
+  if (result == E_OUTOFMEMORY) return {DragOutcome::kOutOfMemory, code};
+  if (result == HRESULT_FROM_WIN32(ERROR_NOACCESS)) return {DragOutcome::kNoAccess, code};
+  return {DragOutcome::kOther, code};
 }
 
 }  // namespace om::win32

@@ -92,6 +92,7 @@ class ClipListWidget final : public IClipListWidget {
   void SetThumbnailImages(int size, int count) override;
   void DrawThumbnail(int image, const ThumbnailPicture& picture) override;
   std::vector<int> VisibleRows() const override;
+  DragEnd DragText(std::string_view text) override;
   // The icon view's images (ThumbNailSize + 2 square); owned here, shared
   // with the control.
   HIMAGELIST thumbnail_images() const { return thumbnails_.get(); }
