@@ -24,19 +24,18 @@ std::string TfrmQL::GetURLDDE(const std::string& browser) {
   std::string url;
   // Leaves through the one exit below, so that every call logs its end.
   [&] {
-    // 1.
+    // A different browser than last time: its old conversation is closed.
     if (browser != last_dde_browser_) {
       if (dde_link_open_) ports_.dde.CloseLink();
       dde_link_open_ = false;
       Log(loglevel::kDetail, kPlace, "Browser Switch or First Time.  LastDDEBrowser: [" + last_dde_browser_ + "]");
     }
-    // 2.
+    // Connect to the browser's DDE server for the window-information topic.
     if (!dde_link_open_ && !ports_.dde.SetLink(browser, kBrowserTopic)) return;
-    // 3.
     Log(loglevel::kDetail, kPlace, "Connected to " + browser);
-    // 4.
+    // Open the conversation unless it is open already.
     if (!dde_link_open_ && !ports_.dde.OpenLink()) return;
-    // 5.
+    // Ask for the active window's URL and title.
     dde_link_open_ = true;
     last_dde_browser_ = browser;
     const std::optional<std::string> reply = ports_.dde.RequestData(kActiveWindowItem, kDdeRequestTimeoutMs);

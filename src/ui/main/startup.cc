@@ -40,12 +40,11 @@ std::string TfrmQL::DataDirectory() const {
 
 void TfrmQL::Startup() {
   EnterOperation("TfrmQL.Startup");
-  // 1. The help file.
+  // The help file.
   help_file_ = ports_.instance.ProgramFolder() + "Ottermoor.HLP";
-  // 2.
   ChooseDefaultDataSource();
   StoreServices().DataDirectory = DataDirectory();
-  // 3. Nothing is captured and no list event acts until the collections
+  // Nothing is captured and no list event acts until the collections
   // are loaded.
   events_suspended_ = true;
   StoreServices().LoadingCollections = true;
@@ -54,11 +53,10 @@ void TfrmQL::Startup() {
   last_dde_browser_.clear();
   dde_link_open_ = false;
   start_time_ = ports_.clock.Now();
-  // 4. The pick-and-paste tool bar comes with pick-and-paste.
-  // 5, 6.
+  // The pick-and-paste tool bar comes with pick-and-paste.
   ShowStatus(2, true, "Initializing...");
   widgets_.tray.SetActive(settings_.UseSysTray);
-  // 7. The log, in the data directory. A data directory that cannot be
+  // The log, in the data directory. A data directory that cannot be
   // written to must not stop the program: it runs without a log.
   SetOperationStep(7);
   try {
@@ -66,57 +64,49 @@ void TfrmQL::Startup() {
   } catch (const std::exception&) {
     log_.reset();
   }
-  // 8. Errors no command catches come to the error trap, their class kept:
+  // Errors no command catches come to the error trap, their class kept:
   // the program's own errors are reported as non-fatal.
   previous_error_sink_ = SetHandlerErrorSink([this](std::exception_ptr error) { AppException(std::move(error)); });
   error_sink_installed_ = true;
-  // 9. The clip list's thumbnail cache, for its icon view.
+  // The clip list's thumbnail cache, for its icon view.
   SetOperationStep(9);
   clip_list_->InitializeThumbnailRegistry();
-  // 10. The image lists come with the window's artwork, the hex viewer with
+  // The image lists come with the window's artwork, the hex viewer with
   // the preview.
-  // 11. Into the chain; changes are only logged until the load is done.
+  // Into the chain; changes are only logged until the load is done.
   SetOperationStep(11);
   viewer_->SettleTime = settings_.SettleTime;
   viewer_->SetActive(true);
-  // 12. The text pane's word wrap and font; the other view settings (tool
+  // The text pane's word wrap and font; the other view settings (tool
   // bars, hints, drop-down) belong to the window's views and come with them.
   preview_->ApplySettings();
-  // 13.
   profile_ = std::make_unique<Tfilter>(ports_.store, settings_.RegistryKey, ports_.clipboard_system);
   // No embedded browser yet: browsers' entries keep their rich text.
   profile_->HtmlPreviewAvailable = html_viewer_available_;
   master_list_ = std::make_unique<TMasterList>();
   ShowStatus(2, false, "");
-  // 14. Sequential paste comes with its own timer; its state is off.
+  // Sequential paste comes with its own timer; its state is off.
   StoreServices().SequentialPaste = seqpaste::kOff;
-  // 15.
   viewer_->Delay = settings_.DelayOnClipboardUpdate;
   viewer_->Capturing = true;
-  // 16.
   RegisterStartupFormats(ports_.clipboard_system);
   exclude_format_ = ports_.clipboard_system.RegisterFormat(kExcludeFromMonitorFormatName);
   can_include_format_ = ports_.clipboard_system.RegisterFormat(kCanIncludeInHistoryFormatName);
-  // 17. The glue separator; hot keys come with pick-and-paste.
+  // The glue separator; hot keys come with pick-and-paste.
   glue_->ParseGlueSeparator();
-  // 18.
   SetCapturing(true);
-  // 19. The layout of the views comes with them.
-  // 20.
+  // The layout of the views comes with them.
   ports_.clock.ProcessMessages();
-  // 21. The start-up tick.
+  // The start-up tick.
   ArmTimer1(kTagStartup, kTimer1Ms);
-  // 22.
   autosave_countdown_ = settings_.AutoSaveInterval;
   StartAutoSaveTimer();
-  // 23.
   if (!arguments_.empty() && SameTextIgnoringCase(arguments_.front(), kNoCaptureArgument)) SetCapturing(false);
-  // 24.
   widgets_.menus.SetVisible(MenuItem::kFileReload, false);
   widgets_.menus.SetVisible(MenuItem::kImportCollections, false);
   widgets_.menus.SetVisible(MenuItem::kCheckForUpdates, false);
-  // 25. The icons belong to the window.
-  // 26. The clip list's columns as the user left them.
+  // The icons belong to the window.
+  // The clip list's columns as the user left them.
   clip_list_->RestoreLayout();
 }
 
@@ -194,40 +184,35 @@ std::unique_ptr<TClipColl> TfrmQL::MakeSpecialCollection(const char* title, cons
 
 void TfrmQL::LoadData() {
   EnterOperation("TfrmQL.LoadData");
-  // 1.
   ChooseDefaultDataSource();
   StoreServices().DataDirectory = DataDirectory();
   ShowStatus(2, true, "Loading Data...");
   ClearTreeAndList();
   widgets_.shell.SetPreviewVisible(false);
-  // 2. The first run.
+  // The first run.
   SetOperationStep(2);
   bool has_subfolder = false;
   if (const auto entries = ports_.files.ListDirectory(DataDirectory())) {
     for (const TDirEntry& entry : *entries) has_subfolder = has_subfolder || entry.IsDirectory;
   }
   if (!has_subfolder || settings_.FreshDataFolder) CreateDefaultCollections();
-  // 3, 4. The special collections, empty at every start.
+  // The special collections, empty at every start.
   SetOperationStep(3);
   auto trash = MakeSpecialCollection("Trash Can", "TrashCan", collrole::kTrash, collicon::kTrash);
   auto search = MakeSpecialCollection("Search Results", "SearchResults", collrole::kSearchResults,
                                       collicon::kSearchResults);
-  // 5.
   SetOperationStep(5);
   master_list_->Load(settings_.DataSources);
-  // 6.
   tree_->BuildTree(*master_list_);
-  // 7.
   ports_.files.MakeDirectories(trash->GetPath());
   trash_ = master_list_->Add(std::move(trash));
   search_results_ = master_list_->Add(std::move(search));
   tree_->AddRoot(trash_);
   tree_->AddRoot(search_results_);
-  // 8.
   inbox_ = master_list_->Designate(tree_->Order());
-  // 9. From here on changes are captured.
+  // From here on changes are captured.
   events_suspended_ = false;
-  // 10. The second node, which shows its collection.
+  // The second node, which shows its collection.
   SetOperationStep(10);
   const std::vector<TreeNode> nodes = widgets_.tree.Nodes();
   if (!nodes.empty()) {
@@ -235,11 +220,10 @@ void TfrmQL::LoadData() {
     widgets_.tree.Select(second);
     tree_->tvCollectionsChange(second);
   }
-  // 11. Fonts and the rich-text pane belong to the window's views, the
+  // Fonts and the rich-text pane belong to the window's views, the
   // pick-and-paste alternate collection to pick-and-paste.
   widgets_.tree.ScrollLeft();
   StartPingTimer();
-  // 12, 13.
   ShowStatus(1, false, std::to_string(master_list_->Count()) + " Collections Loaded.");
   StoreServices().LoadingCollections = false;
 }
@@ -264,41 +248,37 @@ bool TfrmQL::FormCloseQuery() {
 
 bool TfrmQL::ShutDown() {
   EnterOperation("TfrmQL.ShutDown");
-  // 1.
   Log(loglevel::kStartStop, ">ShutDown", "SHUTDOWN Started.");
   ports_.clock.KillTimer(TimerWindow(), kPingTimer);
   ports_.clock.KillTimer(TimerWindow(), kAutoSaveTimer);
-  // 2. The window's position is the window's to record.
-  // 3.
+  // The window's position is the window's to record.
   events_suspended_ = true;
   ShowStatus(2, true, "Shutting Down..");
-  // 4. Out of the chain.
+  // Out of the chain.
   SetOperationStep(4);
   viewer_->Capturing = false;
   viewer_->SetActive(false);
   CloseDdeLink();
-  // 5.
   Log(loglevel::kStartStop, ">>ShutDown", "Clearing Explorer Controls - Start");
   ClearTreeAndList();
   ClearReferences();
   Log(loglevel::kStartStop, "<<ShutDown", "Clearing Explorer Controls - Finished");
-  // 6. The trash is emptied; the master list frees every collection.
+  // The trash is emptied; the master list frees every collection.
   SetOperationStep(6);
   preview_->FreeBinaryBuffer();
   if (trash_ != nullptr) trash_->WipeFiles();
   master_list_.reset();
   trash_ = search_results_ = inbox_ = nullptr;
   profile_.reset();
-  // 7. Hot keys come with pick-and-paste.
-  // 8. The clip list's column layout is kept with the settings, and like
+  // Hot keys come with pick-and-paste.
+  // The clip list's column layout is kept with the settings, and like
   // them not after a reset of sizes and positions (which waits for the next
   // start with the defaults).
   SetOperationStep(8);
   settings_.InstalledAlready = true;
   settings_.Save();
   if (!settings_.NoSaveOnExit) clip_list_->SaveLayout();
-  // 9. The data sources belong to the settings, which the process frees.
-  // 10.
+  // The data sources belong to the settings, which the process frees.
   Log(loglevel::kStartStop, "<ShutDown", "SHUTDOWN Complete.");
   ShowStatus(2, false, "Shutdown Complete");
   return true;
@@ -336,7 +316,7 @@ void TfrmQL::AppException(std::exception_ptr error) {
   const TCurrentOperation& operation = CurrentOperation();
   const std::string step = std::to_string(operation.Step);
 
-  // 1. One line in the error log, in the first data source's folder.
+  // One line in the error log, in the first data source's folder.
   const auto& sources = settings_.DataSources;
   const std::string folder =
       sources.empty() ? std::string("\\") : IncludeTrailingBackslash(sources.front().Source.Directory);
@@ -346,11 +326,10 @@ void TfrmQL::AppException(std::exception_ptr error) {
     file << "v" << kLogVersion << "  @" << ports_.locale.FormatDateTime(ports_.clock.Now()) << "  err:" << message
          << " " << " In:" << operation.Name << "( " << step << ") " << kEol;
   }
-  // 2, 3.
   widgets_.shell.LeaveTopmost();
   if (LogActive()) Log(loglevel::kError, "Exception", message + " " + " In:" + operation.Name + "(" + step + ") ");
   if (!own_error) {
-    // 4. A foreign error: carry on or end at once.
+    // A foreign error: carry on or end at once.
     const MsgResult answer =
         Message("Quillark encountered the following exception:" + std::string(kEol) + message + kEol + kEol +
                     "In:" + operation.Name + "( " + step + ") " + kEol + "The Error has been logged in: " + error_log +
@@ -362,12 +341,10 @@ void TfrmQL::AppException(std::exception_ptr error) {
       return;
     }
   } else {
-    // 5.
     Message("Ottermoor encountered the following NON-FATAL exception:" + std::string(kEol) + message + kEol + kEol +
                 "In:" + operation.Name + "( " + step + ") ",
             MsgButtons::kOk, MsgIcon::kWarning);
   }
-  // 6.
   widgets_.shell.RestoreVisibility();
 }
 
