@@ -150,6 +150,12 @@ class ProgramWindow {
     }
     return buffer.ReadText(kTextAt);
   }
+  // The titles of the rows, from the top.
+  std::vector<std::string> Titles() const {
+    std::vector<std::string> titles;
+    for (int row = 0; row < ClipCount(); ++row) titles.push_back(RowText(row, 0));
+    return titles;
+  }
   // The middle of the row's title in the list's client coordinates.
   std::optional<POINT> RowCentre(int row) const {
     HWND list = Control(WC_LISTVIEWA);
@@ -211,6 +217,34 @@ class ProgramWindow {
     return ::SendMessageTimeoutA(Control(TOOLBARCLASSNAMEA), TB_ISBUTTONCHECKED, static_cast<WPARAM>(id), 0,
                                  SMTO_NORMAL, 5000, &checked) &&
            checked != 0;
+  }
+  // Drags row `from` onto row `onto` with the left button: pressed on the
+  // row and moved away (the list follows the press in a loop of its own,
+  // reading the queue); once the window holds the mouse for the drag,
+  // moved over the target row and released there.
+  bool DragRow(int from, int onto) const {
+    HWND list = Control(WC_LISTVIEWA);
+    const std::optional<POINT> source = RowCentre(from);
+    std::optional<POINT> target = RowCentre(onto);
+    if (list == nullptr || !source || !target) return false;
+    const LPARAM down = MAKELPARAM(source->x, source->y);
+    if (!::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, down) ||
+        !::PostMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(source->x + 30, source->y - 5)) ||
+        !::PostMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(source->x + 40, source->y - 10))) {
+      return false;
+    }
+    const DWORD thread = ::GetWindowThreadProcessId(main_, nullptr);
+    const bool captured = PumpUntil(
+        [&] {
+          GUITHREADINFO info{};
+          info.cbSize = sizeof info;
+          return ::GetGUIThreadInfo(thread, &info) && info.hwndCapture == main_;
+        },
+        kDeadlineMs);
+    if (!captured) return false;
+    ::MapWindowPoints(list, main_, &*target, 1);
+    const LPARAM at = MAKELPARAM(target->x, target->y);
+    return ::PostMessageA(main_, WM_MOUSEMOVE, MK_LBUTTON, at) && ::PostMessageA(main_, WM_LBUTTONUP, 0, at);
   }
   int NodeCount() const { return Count(WC_TREEVIEWA, TVM_GETCOUNT); }
   // The collections are loaded once a node is selected (the load selects
@@ -391,13 +425,16 @@ class EndToEnd : public ::testing::Test {
   struct SavedClip {
     std::string title;
     std::string creator;
+    std::int32_t sort_key = 0;
   };
   std::vector<SavedClip> SavedInbox() {
     ScopedStoreServices installed(Services());
     TClipColl inbox;
     inbox.LoadFromFile(data_ + "Inbox\\" + kCollFileName, /*show_failures=*/false);
     std::vector<SavedClip> clips;
-    for (int i = 0; i < inbox.Count(); ++i) clips.push_back({inbox.Clip(i)->Title, inbox.Clip(i)->Creator});
+    for (int i = 0; i < inbox.Count(); ++i) {
+      clips.push_back({inbox.Clip(i)->Title, inbox.Clip(i)->Creator, inbox.Clip(i)->SortKey});
+    }
     return clips;
   }
 
@@ -532,23 +569,49 @@ TEST_F(EndToEnd, TheSortOrderChosenByAHeaderClickSurvivesARestart) {
   const LPARAM at = MAKELPARAM(40, 8);
   ASSERT_TRUE(::SendMessageTimeoutA(header, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 5000, &ignored));
   ASSERT_TRUE(::SendMessageTimeoutA(header, WM_LBUTTONUP, 0, at, SMTO_NORMAL, 5000, &ignored));
-  const auto titles = [](const ProgramWindow& shown) {
-    std::vector<std::string> out;
-    for (int row = 0; row < shown.ClipCount(); ++row) out.push_back(shown.RowText(row, 0));
-    return out;
-  };
-  EXPECT_EQ(titles(*window), (std::vector<std::string>{"charlie", "bravo", "alpha"}));
+  EXPECT_EQ(window->Titles(), (std::vector<std::string>{"charlie", "bravo", "alpha"}));
   ASSERT_TRUE(::SendMessageTimeoutA(header, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 5000, &ignored));
   ASSERT_TRUE(::SendMessageTimeoutA(header, WM_LBUTTONUP, 0, at, SMTO_NORMAL, 5000, &ignored));
-  EXPECT_EQ(titles(*window), (std::vector<std::string>{"alpha", "bravo", "charlie"}));
+  EXPECT_EQ(window->Titles(), (std::vector<std::string>{"alpha", "bravo", "charlie"}));
   CloseProgram(*window);
 
   // The order is the collection's: the next start shows it.
   auto again = StartProgram();
   ASSERT_TRUE(again);
   ASSERT_TRUE(WaitForClipCount(*again, 3));
-  EXPECT_EQ(titles(*again), (std::vector<std::string>{"alpha", "bravo", "charlie"}));
+  EXPECT_EQ(again->Titles(), (std::vector<std::string>{"alpha", "bravo", "charlie"}));
   CloseProgram(*again);
+}
+
+TEST_F(EndToEnd, ARowDraggedOntoAnotherGoesInFrontOfItAndTheOrderIsSaved) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  for (const char* text : {"one", "two", "three"}) {
+    Copy({Text(text)});
+    WaitOutSettling();
+  }
+  ASSERT_TRUE(WaitForClipCount(*window, 3));
+  // Newest first, by "MySort" (keys 300, 200, 100).
+  ASSERT_EQ(window->Titles(), (std::vector<std::string>{"three", "two", "one"}));
+  ASSERT_TRUE(window->ClickRow(2));
+  ASSERT_TRUE(WaitForStatus(*window, "Clip Item [one] Copied To System Clipboard."));
+
+  // "one" onto the first row: above "three", below the collection's next
+  // key (400).
+  ASSERT_TRUE(window->DragRow(2, 0));
+  ASSERT_TRUE(WaitForStatus(*window, "1 Clip Moved Within Collection."));
+  EXPECT_EQ(window->Titles(), (std::vector<std::string>{"one", "three", "two"}));
+  EXPECT_EQ(window->RowText(0, 1), "350");
+  // Onto a selected row (the one just dropped is): refused.
+  ASSERT_TRUE(window->DragRow(0, 0));
+  ASSERT_TRUE(WaitForStatus(*window, "Invalid Drop Target"));
+  EXPECT_EQ(window->Titles(), (std::vector<std::string>{"one", "three", "two"}));
+
+  CloseProgram(*window);
+  std::vector<std::pair<std::string, std::int32_t>> saved;
+  for (const SavedClip& clip : SavedInbox()) saved.emplace_back(clip.title, clip.sort_key);
+  std::sort(saved.begin(), saved.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  EXPECT_EQ(saved, (std::vector<std::pair<std::string, std::int32_t>>{{"one", 350}, {"three", 300}, {"two", 200}}));
 }
 
 TEST_F(EndToEnd, ACopyMarkedPrivateLeavesNoTrace) {

@@ -83,6 +83,26 @@ class Recorder final : public IMainFormEvents, public ITreeEvents, public IClipL
     calls.push_back(std::string("PopupMenuClipsPopup") + (from_keyboard ? " keyboard" : " mouse"));
   }
   bool handle_keys = false;
+  bool lvClipsStartDrag() override {
+    calls.push_back("lvClipsStartDrag");
+    return allow_drag;
+  }
+  bool lvClipsDragOver(DragSource source) override {
+    calls.push_back("lvClipsDragOver " + std::to_string(static_cast<int>(source)));
+    return accept_drop;
+  }
+  void lvClipsDragDrop(int row) override { calls.push_back("lvClipsDragDrop " + std::to_string(row)); }
+  void lvClipsEndDrag() override { calls.push_back("lvClipsEndDrag"); }
+  bool allow_drag = true;
+  bool accept_drop = true;
+  // The calls of the drag of rows only.
+  std::vector<std::string> DragCalls() const {
+    std::vector<std::string> drag;
+    for (const std::string& call : calls) {
+      if (call.find("Drag") != std::string::npos) drag.push_back(call);
+    }
+    return drag;
+  }
   // Paints are counted, not recorded: they come whenever the system likes.
   void lvClipsPaint() override { ++paints; }
   int paints = 0;
@@ -380,6 +400,93 @@ TEST_F(MainWindowTest, MouseKeysAndTheContextMenuOfTheListReachTheBehaviour) {
   ::ShowWindow(window.hwnd(), SW_HIDE);
   ::KillTimer(nullptr, guard);
   EXPECT_EQ(chosen, ClipMenuCommand::kRename);
+  list.SetRowCount(0);
+}
+
+TEST_F(MainWindowTest, RowsDraggedOverTheListAreMarkedAndDroppedOnTheRowUnderTheMouse) {
+  IClipListWidget& list = window.Widgets().clips;
+  const HWND control = window.clips().hwnd();
+  TestRows rows;
+  for (const char* title : {"alpha", "bravo", "charlie"}) rows.rows.push_back({{title}, 0});
+  rows.ShowIn(list);
+  ::ShowWindow(window.hwnd(), SW_SHOW);
+  ::UpdateWindow(window.hwnd());
+  const std::string kOverList = "lvClipsDragOver " + std::to_string(static_cast<int>(DragSource::kClipList));
+  // The middle of a row's title, in the list's and in the window's client
+  // coordinates.
+  const auto in_list = [&](int row) {
+    RECT r{};
+    ListView_GetItemRect(control, row, &r, LVIR_LABEL);
+    return POINT{r.left + 10, (r.top + r.bottom) / 2};
+  };
+  const auto in_window = [&](int row) {
+    POINT at = in_list(row);
+    ::MapWindowPoints(control, window.hwnd(), &at, 1);
+    return at;
+  };
+  const auto mouse = [&](UINT message, POINT at) {
+    ::SendMessageA(window.hwnd(), message, 0, MAKELPARAM(at.x, at.y));
+  };
+  // Pressed on "charlie" and moved away with the button held: the list
+  // follows the press in a loop of its own, reading the queue.
+  const POINT from = in_list(2);
+  ::PostMessageA(control, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 30, from.y - 4));
+  ::PostMessageA(control, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 40, from.y - 8));
+  ::SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+  ASSERT_TRUE(RunLoopUntil(window, [&] { return window.dragging_rows(); }));
+  EXPECT_FALSE(window.row_drag_right_button());
+  EXPECT_EQ(events.DragCalls().front(), "lvClipsStartDrag");
+  // Over "alpha": asked, marked, the arrow; refused: no mark, no entry.
+  events.calls.clear();
+  mouse(WM_MOUSEMOVE, in_window(0));
+  EXPECT_EQ(events.DragCalls(), std::vector<std::string>{kOverList});
+  EXPECT_EQ(window.clips().drop_mark(), 0);
+  EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_ARROW));
+  events.accept_drop = false;
+  mouse(WM_MOUSEMOVE, in_window(1));
+  EXPECT_EQ(window.clips().drop_mark(), -1);
+  EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_NO));
+  events.accept_drop = true;
+  // Released over "bravo": dropped there, then the drag ends.
+  events.calls.clear();
+  mouse(WM_LBUTTONUP, in_window(1));
+  EXPECT_EQ(events.DragCalls(), (std::vector<std::string>{kOverList, "lvClipsDragDrop 1", "lvClipsEndDrag"}));
+  EXPECT_FALSE(window.dragging_rows());
+  EXPECT_EQ(window.clips().drop_mark(), -1);
+  EXPECT_EQ(::GetCapture(), nullptr);
+
+  // A drag begun with the right button ends with the right button only.
+  NMLISTVIEW begin{};
+  begin.hdr.hwndFrom = control;
+  begin.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(control));
+  begin.hdr.code = LVN_BEGINRDRAG;
+  events.calls.clear();
+  ::SendMessageA(window.hwnd(), WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+  EXPECT_TRUE(window.row_drag_right_button());
+  mouse(WM_LBUTTONUP, in_window(0));
+  EXPECT_TRUE(window.dragging_rows());
+  mouse(WM_RBUTTONUP, in_window(0));
+  EXPECT_EQ(events.DragCalls(),
+            (std::vector<std::string>{"lvClipsStartDrag", kOverList, "lvClipsDragDrop 0", "lvClipsEndDrag"}));
+  EXPECT_FALSE(window.dragging_rows());
+
+  // Released below the last row: dropped on no row. Refused at the start
+  // (pick-and-paste): no drag at all.
+  begin.hdr.code = LVN_BEGINDRAG;
+  ::SendMessageA(window.hwnd(), WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+  events.calls.clear();
+  RECT client{};
+  ::GetClientRect(control, &client);
+  POINT below{10, client.bottom - 3};
+  ::MapWindowPoints(control, window.hwnd(), &below, 1);
+  mouse(WM_LBUTTONUP, below);
+  EXPECT_EQ(events.DragCalls(), (std::vector<std::string>{kOverList, "lvClipsDragDrop -1", "lvClipsEndDrag"}));
+  events.allow_drag = false;
+  events.calls.clear();
+  ::SendMessageA(window.hwnd(), WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+  EXPECT_FALSE(window.dragging_rows());
+  EXPECT_EQ(::GetCapture(), nullptr);
+  EXPECT_EQ(events.DragCalls(), std::vector<std::string>{"lvClipsStartDrag"});
   list.SetRowCount(0);
 }
 

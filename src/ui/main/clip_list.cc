@@ -222,6 +222,25 @@ void TClipList::SortRows(int column, bool ascending) {
   widget_.RowsChanged(-1, -1);
 }
 
+int TClipList::MoveRowsBefore(const std::vector<TClipObj*>& clips, const TClipObj* target) {
+  std::vector<TClipObj*> rows;
+  rows.reserve(rows_.size());
+  int last = -1;
+  for (TClipObj* clip : rows_) {
+    if (std::find(clips.begin(), clips.end(), clip) != clips.end()) continue;
+    if (clip == target) {
+      rows.insert(rows.end(), clips.begin(), clips.end());
+      last = static_cast<int>(rows.size()) - 1;
+    }
+    rows.push_back(clip);
+  }
+  // A target among the clips, or clips the list does not show: no move.
+  if (last < 0 || rows.size() != rows_.size()) return -1;
+  rows_ = std::move(rows);
+  widget_.RowsChanged(-1, -1);
+  return last;
+}
+
 void TClipList::RestoreLayout() {
   TSettingsValues values(store_, settings_.RegistryKey);
   const std::string columns_section = layout_section_ + kColumnsSubkey;
@@ -335,7 +354,8 @@ void TClipList::UpdateLVClips() {
 void TClipList::lvClipsChange(int row, ListChange change) {
   // Autosave waits for the user to leave the lists alone.
   last_activity_ = clock_.Now();
-  if (host_.EventsSuspended()) return;
+  // Nothing changes hands while rows are being dragged.
+  if (host_.EventsSuspended() || reorder_.Dragging()) return;
   if (ClipAt(row) == nullptr) return;
   EnterOperation("TfrmQL.lvClipsChange");
   UpdateMenusForSelection();
@@ -528,6 +548,8 @@ void TClipList::PopupMenuClipsPopup(bool from_keyboard) {
       {ClipMenuCommand::kDeleteClips, "&Delete Clip(s)", selected >= 1},
       {ClipMenuCommand::kCancel, "&Cancel", true},
       {ClipMenuCommand::kRename, "&Rename", selected == 1},
+      {ClipMenuCommand::kMoveToTop, "Move To &Top Of Sort Order", selected >= 1},
+      {ClipMenuCommand::kMoveToBottom, "Move To &Bottom Of Sort Order", selected >= 1},
       {ClipMenuCommand::kThumbnailSettings, "Change Thumbnail &Size and Font",
        widget_.ViewStyle() == ListViewStyle::kIcons},
       {ClipMenuCommand::kExportClips, "&Export Clip(s)", Count() > 1},
@@ -545,6 +567,10 @@ void TClipList::PopupMenuClipsPopup(bool from_keyboard) {
       break;
     case ClipMenuCommand::kLaunchAsUrl:
       host_.LaunchAsUrl();
+      break;
+    case ClipMenuCommand::kMoveToTop:
+    case ClipMenuCommand::kMoveToBottom:
+      reorder_.mnuPopupClips_MoveTo_X_Click(*chosen == ClipMenuCommand::kMoveToTop);
       break;
     case ClipMenuCommand::kCancel:
       break;

@@ -20,6 +20,7 @@
 #include "platform/locale.h"
 #include "platform/prompts.h"
 #include "ui/main/clip_list_widget.h"
+#include "ui/main/clip_reorder.h"
 #include "ui/main/widgets.h"
 #include "ui/main/thumbnails.h"
 
@@ -80,6 +81,10 @@ class IClipListHost {
   virtual void LaunchAsUrl() = 0;
   // Ends automatic glue when it is on (TfrmQL::EndAutoGlue).
   virtual void EndAutoGlue() = 0;
+  // Writes what was typed into the preview back into its clip; shows or
+  // hides the preview's pages.
+  virtual void RescueEditing() = 0;
+  virtual void SetPreviewVisible(bool visible) = 0;
 };
 
 // The status text for the end of a drag of a clip's text.
@@ -114,6 +119,15 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   // Sorts the rows by a column's texts (see list_sort.h); the selected and
   // focused clips stay selected and focused.
   void SortRows(int column, bool ascending);
+  // Moves the rows of `clips` (in this order) in front of the row of
+  // `target`, which is not one of them; the selection and the focus are
+  // left to the caller. The row of the last clip moved.
+  int MoveRowsBefore(const std::vector<TClipObj*>& clips, const TClipObj* target);
+  // Reordering clips within the collection: the drag of rows (its state:
+  // whether a drag of rows is under way, and its button) and the menu's
+  // "Move To Top / Bottom Of Sort Order".
+  TClipReorder& Reorder() { return reorder_; }
+  const TClipReorder& Reorder() const { return reorder_; }
 
   // --- IClipRowSource ---------------------------------------------------
   std::string CellText(int row, int column) const override;
@@ -130,6 +144,10 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   void lvClipsMouseDown(MouseButton button, KeyModifiers keys, int row, int column) override;
   void lvClipsMouseMove(int row, int column) override;
   void PopupMenuClipsPopup(bool from_keyboard) override;
+  bool lvClipsStartDrag() override { return reorder_.lvClipsStartDrag(mouse_button_); }
+  bool lvClipsDragOver(DragSource source) override { return reorder_.lvClipsDragOver(source); }
+  void lvClipsDragDrop(int row) override { reorder_.lvClipsDragDrop(row); }
+  void lvClipsEndDrag() override { reorder_.lvClipsEndDrag(); }
 
   // --- Commands -----------------------------------------------------------
   // Enables the clip commands for the selection: one row for the title and
@@ -207,6 +225,7 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   int latest_row_ = -1;
   int previous_row_ = -1;
   TThumbnailCache thumbnails_;
+  TClipReorder reorder_{*this, widget_, host_};
 };
 
 }  // namespace om

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/main/thumbnails.h"
+#include "ui/main/tree_widget.h"
 
 namespace om {
 
@@ -56,7 +57,10 @@ enum class ListViewStyle { kDetails, kIcons };
 enum class ListChange { kState, kText, kImage };
 
 // The commands of the list's context menu, in the menu's order.
-enum class ClipMenuCommand { kNewClip, kDeleteClips, kCancel, kRename, kThumbnailSettings, kExportClips, kOpenSourceUrl, kLaunchAsUrl };
+enum class ClipMenuCommand {
+  kNewClip, kDeleteClips, kCancel, kRename, kMoveToTop, kMoveToBottom, kThumbnailSettings, kExportClips,
+  kOpenSourceUrl, kLaunchAsUrl
+};
 
 struct ClipMenuEntry {
   ClipMenuCommand command;
@@ -186,6 +190,16 @@ class IClipListEvents {
   // The control is about to paint (the icon view's thumbnails are made
   // ready first).
   virtual void lvClipsPaint() = 0;
+  // Dragging rows (no-op defaults, so that other implementers need not
+  // care): a drag of the selected rows begins, the mouse having moved past
+  // the drag threshold with the button last reported pressed (false: the
+  // drag is cancelled); a drag from `source` is over a row of the list
+  // (true: the list takes it there); it was dropped on `row` (-1: on no
+  // row); it ended, dropped or not, after any drop.
+  virtual bool lvClipsStartDrag() { return true; }
+  virtual bool lvClipsDragOver(DragSource /*source*/) { return false; }
+  virtual void lvClipsDragDrop(int /*row*/) {}
+  virtual void lvClipsEndDrag() {}
 };
 
 }  // namespace om

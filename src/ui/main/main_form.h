@@ -260,6 +260,7 @@ class TfrmQL final : public IMainFormEvents,
   void ForgetPreviewedClip() override { preview_->ForgetPreviewedClip(); }
   void UpdateMagView() override { preview_->UpdateMagView(); }
   void LaunchAsUrl() override { transforms_->LaunchasURL1Click(); }
+  void RescueEditing() override { preview_->RescueEditing(); }
   // IPreviewHost and ITextTransformsHost (main_form.cc)
   int SelectedRowCount() const override { return widgets_.clips.SelectedCount(); }
   void RefreshClipRow(const TClipObj* clip) override;

@@ -409,6 +409,7 @@ LRESULT ClipListWidget::CustomDraw(NMLVCUSTOMDRAW& draw) {
       return (show_type_icons_ && ViewStyle() == ListViewStyle::kDetails ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT) |
              CDRF_NOTIFYPOSTPAINT;
     case CDDS_ITEMPOSTPAINT:
+      if (static_cast<int>(draw.nmcd.dwItemSpec) == drop_mark_) DrawDropMark(draw.nmcd.hdc);
       if (source_ != nullptr && Valid(static_cast<int>(draw.nmcd.dwItemSpec))) {
         source_->RowDrawn(static_cast<int>(draw.nmcd.dwItemSpec));
       }
@@ -451,6 +452,26 @@ LRESULT ClipListWidget::CustomDraw(NMLVCUSTOMDRAW& draw) {
     default:
       return CDRF_DODEFAULT;
   }
+}
+
+void ClipListWidget::SetDropMark(int row) {
+  if (!Valid(row)) row = -1;
+  if (row == drop_mark_) return;
+  const int before = drop_mark_;
+  drop_mark_ = row;
+  // The line is drawn over the top of the row's box, so both rows are
+  // drawn again.
+  for (const int index : {before, row}) {
+    if (index >= 0 && Valid(index)) ListView_RedrawItems(hwnd_, index, index);
+  }
+  ::UpdateWindow(hwnd_);
+}
+
+void ClipListWidget::DrawDropMark(HDC dc) {
+  RECT row{};
+  if (!ListView_GetItemRect(hwnd_, drop_mark_, &row, LVIR_BOUNDS)) return;
+  const RECT line{row.left, row.top, row.right, row.top + 2};
+  ::FillRect(dc, &line, ::GetSysColorBrush(COLOR_WINDOWTEXT));
 }
 
 void ClipListWidget::SetMultiSelect(bool multi) {

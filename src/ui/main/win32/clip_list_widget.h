@@ -87,6 +87,10 @@ class ClipListWidget final : public IClipListWidget {
   // The row and column under a point of the list's client area; -1 for
   // none.
   void HitTest(POINT at, int& row, int& column) const;
+  // While rows are dragged over the list: a line above `row`, where the
+  // rows would go (-1: none).
+  void SetDropMark(int row);
+  int drop_mark() const { return drop_mark_; }
   // The menu shown by PopupMenu, while it is up (for the tests).
   HMENU shown_menu() const { return shown_menu_; }
   void SetThumbnailImages(int size, int count) override;
@@ -108,6 +112,8 @@ class ClipListWidget final : public IClipListWidget {
   void ShowHeaderIcons(bool icons);
   void DrawTitleCell(HDC dc, int index, const RECT& cell, bool selected);
   HFONT UnderlinedFont();
+  // The line above the drop mark's row.
+  void DrawDropMark(HDC dc);
   // The thumbnail font as last asked for, made once.
   HFONT ThumbnailFont(const TFontDesc& font);
 
@@ -128,6 +134,7 @@ class ClipListWidget final : public IClipListWidget {
   IClipRowSource* source_ = nullptr;
   bool hand_cursor_ = false;
   HMENU shown_menu_ = nullptr;
+  int drop_mark_ = -1;
 };
 
 }  // namespace om::win32

@@ -308,13 +308,16 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
+    case WM_RBUTTONUP:
     case WM_LBUTTONUP:
-      if (dragging_rows_) {
+      // The button that started a drag of rows ends it.
+      if (dragging_rows_ && (message == WM_RBUTTONUP) == row_drag_right_button_) {
         POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
         ::ClientToScreen(hwnd_, &at);
         RowDragEnd(true, at);
         return 0;
       }
+      if (message == WM_RBUTTONUP) break;
       if (dragging_nodes_) {
         POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
         ::ClientToScreen(hwnd_, &at);
@@ -479,8 +482,10 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
         clips_->GetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(mutable_header));
         return 0;
       case LVN_BEGINDRAG:
-        // The selected rows leave the list, to be dropped on the text pane.
-        if (!clips_->quiet()) RowDragStart();
+      case LVN_BEGINRDRAG:
+        // The selected rows leave their place, to be dropped on the text
+        // pane or on another row.
+        if (!clips_->quiet()) RowDragStart(header.code == LVN_BEGINRDRAG);
         return 0;
       default:
         break;
@@ -613,31 +618,56 @@ void MainWindow::DragEnd(bool drop, POINT at) {
 
 DropTarget MainWindow::RowDropTargetAt(POINT screen) const {
   if (pane_ && preview_visible_ && pane_->TextPaneContains(screen)) return DropTarget::kTextPane;
-  if (tree_ && tree_->hwnd() != nullptr && ::IsWindowVisible(tree_->hwnd())) {
+  for (const auto& [target, control] : {std::pair{DropTarget::kTree, tree_ ? tree_->hwnd() : nullptr},
+                                        std::pair{DropTarget::kList, clips_ ? clips_->hwnd() : nullptr}}) {
+    if (control == nullptr || !::IsWindowVisible(control)) continue;
     RECT bounds{};
-    ::GetWindowRect(tree_->hwnd(), &bounds);
-    if (::PtInRect(&bounds, screen)) return DropTarget::kTree;
+    ::GetWindowRect(control, &bounds);
+    if (::PtInRect(&bounds, screen)) return target;
   }
   return DropTarget::kNone;
 }
 
-void MainWindow::RowDragStart() {
+int MainWindow::ListRowAt(POINT screen) const {
+  POINT client = screen;
+  ::ScreenToClient(clips_->hwnd(), &client);
+  int row = -1, column = -1;
+  clips_->HitTest(client, row, column);
+  return row;
+}
+
+void MainWindow::RowDragStart(bool right_button) {
   if (hwnd_ == nullptr || dragging_rows_) return;
+  // The list may refuse (pick-and-paste takes no drags).
+  IClipListEvents* const list_events = events_ != nullptr ? events_->ClipListEvents() : nullptr;
+  if (list_events != nullptr && !list_events->lvClipsStartDrag()) return;
   dragging_rows_ = true;
+  row_drag_right_button_ = right_button;
   ::SetCapture(hwnd_);
 }
 
 void MainWindow::RowDragMove(POINT at) {
   bool accepted = false;
+  int mark = -1;
   switch (RowDropTargetAt(at)) {
     case DropTarget::kTextPane:
       if (IPreviewEvents* const preview = PaneEvents()) accepted = preview->txtMagnifyTextDragOver();
+      break;
+    case DropTarget::kList:
+      // The rows would go in front of the row under the mouse: a line
+      // above that row shows where.
+      if (IClipListEvents* const list_events = events_ != nullptr ? events_->ClipListEvents() : nullptr) {
+        const int row = ListRowAt(at);
+        accepted = row >= 0 && list_events->lvClipsDragOver(DragSource::kClipList);
+        if (accepted) mark = row;
+      }
       break;
     case DropTarget::kTree:
       // Filing the dragged clips in a collection is not there yet.
     case DropTarget::kNone:
       break;
   }
+  clips_->SetDropMark(mark);
   ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(accepted ? IDC_ARROW : IDC_NO)));
 }
 
@@ -647,11 +677,20 @@ void MainWindow::RowDragEnd(bool drop, POINT at) {
   // a handler below does) finds no drag.
   dragging_rows_ = false;
   if (::GetCapture() == hwnd_) ::ReleaseCapture();
+  clips_->SetDropMark(-1);
   ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
-  if (!drop || RowDropTargetAt(at) != DropTarget::kTextPane) return;
-  IPreviewEvents* const preview = PaneEvents();
-  if (preview == nullptr || !preview->txtMagnifyTextDragOver()) return;
-  preview->txtMagnifyTextDragDrop(pane_->CaretAt(at));
+  const DropTarget target = drop ? RowDropTargetAt(at) : DropTarget::kNone;
+  if (target == DropTarget::kTextPane) {
+    IPreviewEvents* const preview = PaneEvents();
+    if (preview != nullptr && preview->txtMagnifyTextDragOver()) preview->txtMagnifyTextDragDrop(pane_->CaretAt(at));
+  }
+  // The list hears of the end of every drag it let begin, after any drop.
+  IClipListEvents* const list_events = events_ != nullptr ? events_->ClipListEvents() : nullptr;
+  if (list_events == nullptr) return;
+  if (target == DropTarget::kList && list_events->lvClipsDragOver(DragSource::kClipList)) {
+    list_events->lvClipsDragDrop(ListRowAt(at));
+  }
+  list_events->lvClipsEndDrag();
 }
 
 IPreviewEvents* MainWindow::PaneEvents() { return events_ != nullptr ? events_->PreviewEvents() : nullptr; }

@@ -50,9 +50,10 @@ class StatusBar final : public IStatusBar {
 };
 
 // Where a drag of list rows is over: the preview's text pane takes the
-// rows' texts; the tree (filing the clips in a collection) does not take
-// them yet.
-enum class DropTarget { kNone, kTextPane, kTree };
+// rows' texts; the list itself takes them in front of the row under the
+// mouse (reordering the collection); the tree (filing the clips in a
+// collection) does not take them yet.
+enum class DropTarget { kNone, kTextPane, kTree, kList };
 
 class MainWindow final : public IFormShell, private PreviewPaneHost {
  public:
@@ -90,6 +91,8 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   bool preview_visible() const { return preview_visible_; }
   bool preview_expanded() const { return preview_expanded_; }
   bool dragging_rows() const { return dragging_rows_; }
+  // The button that started the last drag of list rows.
+  bool row_drag_right_button() const { return row_drag_right_button_; }
 
   // The tree's width and the clip list's height above the preview pane
   // (split1 and split2 of the settings); 0 leaves the window's own choice.
@@ -129,12 +132,15 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   // A drag of tree nodes: the mouse moved (screen point) or was released.
   void DragMove(POINT at);
   void DragEnd(bool drop, POINT at);
-  // A drag of list rows (LVN_BEGINDRAG): started, the mouse moved (screen
+  // A drag of list rows (LVN_BEGINDRAG, LVN_BEGINRDRAG with the right
+  // button): started (unless the list cancels it), the mouse moved (screen
   // point), released over `at` (drop) or ended without a drop (Esc, or the
   // capture lost). The mouse is captured for the drag's length only.
-  void RowDragStart();
+  void RowDragStart(bool right_button);
   void RowDragMove(POINT at);
   void RowDragEnd(bool drop, POINT at);
+  // The clip list's row under a screen point; -1 for none.
+  int ListRowAt(POINT screen) const;
   // PreviewPaneHost
   IPreviewEvents* PaneEvents() override;
   void ExpandPane(bool expanded) override;
@@ -176,6 +182,7 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   std::unique_ptr<DSPropWindow> ds_prop_;
   bool dragging_nodes_ = false;
   bool dragging_rows_ = false;
+  bool row_drag_right_button_ = false;
   bool preview_visible_ = false;
   bool preview_expanded_ = false;
   int split_tree_width_ = 0;
