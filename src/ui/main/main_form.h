@@ -12,6 +12,7 @@
 //   TClipList         clip_list.h          the clip list
 //   TPreviewPane      preview_pane.h       the preview and edit pane
 //   TTextTransforms   transforms.h         the text transforms' commands
+//   TFind             find.h               searching clips
 // The form's own work is in:
 //   startup.cc    creation, start-up, the deferred load, the close query,
 //                 shutdown and the error trap
@@ -48,6 +49,7 @@
 #include "ui/main/collections_tree.h"
 #include "ui/dialogs/web_browser.h"
 #include "ui/main/preview_pane.h"
+#include "ui/main/find.h"
 #include "ui/main/transforms.h"
 
 namespace om {
@@ -72,6 +74,7 @@ class TfrmQL final : public IMainFormEvents,
                      private ICollectionsTreeHost,
                      private IPreviewHost,
                      private ITextTransformsHost,
+                     private IFindHost,
                      private IDataSourceHost {
  public:
   // Timers on the form's own hidden window.
@@ -127,6 +130,7 @@ class TfrmQL final : public IMainFormEvents,
   void CreateHtmlPreview();
   bool HTMLViewerAvailable() const { return html_viewer_available_; }
   TTextTransforms& Transforms() { return *transforms_; }
+  TFind& Find() { return *find_; }
 
   // --- State ------------------------------------------------------------
   // The clip on the system clipboard as far as the program knows.
@@ -146,7 +150,7 @@ class TfrmQL final : public IMainFormEvents,
   // The collection that receives captures the shown one does not accept.
   TClipColl* Inbox() const { return inbox_; }
   TClipColl* TrashCan() const { return trash_; }
-  TClipColl* SearchResults() const { return search_results_; }
+  TClipColl* SearchResults() const override { return search_results_; }
   TMasterList* MasterList() const override { return master_list_.get(); }
   Tfilter* Profile() const { return profile_.get(); }
   TClipView5& Viewer() { return *viewer_; }
@@ -167,12 +171,12 @@ class TfrmQL final : public IMainFormEvents,
 
   // Ends automatic glue, when it is on, before a command that must not run
   // while texts are still being glued (every feature's host calls it).
-  void EndAutoGlue();
+  void EndAutoGlue() override;
   bool AutoGlueOn() const { return auto_glue_; }
   // Empties Search Results (it only refers to clips of other collections);
   // the list is refilled when it shows them. Called before every search and
   // before clips are destroyed, so that it never refers to a clip gone.
-  void ClearSearchResults();
+  void ClearSearchResults() override;
 
   // The page URL from a browser over DDE (browser_url.cc); "" on any failure.
   std::string GetURLDDE(const std::string& browser);
@@ -272,6 +276,12 @@ class TfrmQL final : public IMainFormEvents,
   void ClearCurrentClips() override;
   bool CtrlKeyDown() const override { return widgets_.shell.CtrlKeyDown(); }
   void ErrorBox(std::string_view text) override;
+  // IFindHost (main_form.cc)
+  std::vector<TClipColl*> TreeCollections() const override { return tree_->Order().NodeCollections(); }
+  void SelectSearchResultsNode() override;
+  bool EscapeKeyDown() const override { return widgets_.shell.EscapeKeyDown(); }
+  IFindView& FindView() override { return widgets_.shell.FindView(); }
+  void FocusTextPane() override { widgets_.preview.FocusText(); }
   // IDataSourceHost (main_form.cc)
   void ShowStatus(std::string_view text) override { ShowStatus(1, false, text); }
   std::string CurrentDirectory() override;
@@ -300,6 +310,7 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TClipList> clip_list_;
   std::unique_ptr<TPreviewPane> preview_;
   std::unique_ptr<TTextTransforms> transforms_;
+  std::unique_ptr<TFind> find_;
   std::unique_ptr<TfrmWebBrowser> html_browser_;
   std::unique_ptr<HtmlPreview> html_preview_;
   std::unique_ptr<TDataSourceCommands> data_source_commands_;
