@@ -1,5 +1,7 @@
 #include "platform/text_case.h"
 
+#include <cstring>
+
 namespace om {
 namespace {
 
@@ -65,6 +67,45 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
     if (AsciiUpperOf(static_cast<unsigned char>(a[i])) != AsciiUpperOf(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
+}
+
+namespace {
+
+// a-z to capitals without a branch: the compiler turns the loop into
+// vector code.
+void FoldAsciiInto(const char* from, std::size_t length, char* to) {
+  const auto* in = reinterpret_cast<const unsigned char*>(from);
+  auto* out = reinterpret_cast<unsigned char*>(to);
+  for (std::size_t i = 0; i < length; ++i) {
+    const unsigned char c = in[i];
+    out[i] = static_cast<unsigned char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 32 : 0));
+  }
+}
+
+}  // namespace
+
+TAsciiFoldedSearch::TAsciiFoldedSearch(std::string_view needle) : needle_(needle.size(), '\0') {
+  FoldAsciiInto(needle.data(), needle.size(), needle_.data());
+  const std::size_t m = needle_.size();
+  skip_.fill(m);
+  for (std::size_t i = 0; i + 1 < m; ++i) skip_[static_cast<unsigned char>(needle_[i])] = m - 1 - i;
+}
+
+bool TAsciiFoldedSearch::FoundIn(std::string_view text) {
+  const std::size_t m = needle_.size();
+  const std::size_t n = text.size();
+  if (m == 0 || n < m) return false;
+  if (buffer_.size() < n) buffer_.resize(n);
+  FoldAsciiInto(text.data(), n, buffer_.data());
+  const auto* hay = reinterpret_cast<const unsigned char*>(buffer_.data());
+  const auto* pattern = reinterpret_cast<const unsigned char*>(needle_.data());
+  const unsigned char last = pattern[m - 1];
+  for (std::size_t i = 0; i <= n - m;) {
+    const unsigned char c = hay[i + m - 1];
+    if (c == last && std::memcmp(hay + i, pattern, m - 1) == 0) return true;
+    i += skip_[c];
+  }
+  return false;
 }
 
 }  // namespace om

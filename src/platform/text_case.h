@@ -3,6 +3,8 @@
 // code page are mapped; every other byte stays as it is.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -20,5 +22,24 @@ bool IsAnsiAlpha(unsigned char c);
 std::string AsciiUpperCase(std::string_view text);
 // Equal when the texts differ at most in the case of ASCII letters.
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+
+// Looks for one text in many others, both sides compared with only the
+// letters a to z folded to capitals (accented letters must match exactly),
+// as the find command compares. Each text searched is copied and folded
+// into a buffer the searcher keeps, then scanned by Boyer-Moore-Horspool;
+// the fold has no branch, so the copy runs at memory speed. An empty
+// needle is found nowhere. Not thread-safe (the buffer is shared).
+class TAsciiFoldedSearch {
+ public:
+  explicit TAsciiFoldedSearch(std::string_view needle);
+  // The needle in capitals.
+  const std::string& Needle() const { return needle_; }
+  bool FoundIn(std::string_view text);
+
+ private:
+  std::string needle_;
+  std::array<std::size_t, 256> skip_{};
+  std::string buffer_;
+};
 
 }  // namespace om

@@ -123,6 +123,23 @@ std::optional<std::int32_t> TClipColl::MyAddObject(std::string_view title, TClip
   return NewClipPosition;
 }
 
+std::optional<std::int32_t> TClipColl::MyAddObjects(const std::vector<TClipObj*>& clips) {
+  if (ReadOnly) return std::nullopt;
+  if (clips.empty()) return NewClipPosition;
+  std::vector<TCollEntry> entries;
+  entries.reserve(clips.size());
+  for (TClipObj* clip : clips) entries.push_back(TCollEntry{clip->Title, clip});
+  if (NewClipPosition == 1) {
+    // Added one by one at the top, the last one added comes first.
+    items_.insert(items_.begin(), std::make_move_iterator(entries.rbegin()), std::make_move_iterator(entries.rend()));
+  } else {
+    items_.insert(items_.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
+  }
+  SetModified(true);
+  ListStale = true;
+  return NewClipPosition;
+}
+
 void TClipColl::RemoveItem(std::int32_t index, bool destroy) {
   if (ReadOnly || index < 0 || index >= Count()) return;
   TClipObj* clip = items_[static_cast<std::size_t>(index)].Clip;

@@ -67,6 +67,8 @@ struct TCollLoadReport {
   bool Complete = false;
 };
 
+class TAsciiFoldedSearch;
+
 class TClipColl {
  public:
   // With `initialise`: a new collection ("NEW Collection", a length
@@ -141,6 +143,10 @@ class TClipColl {
   // it). Returns NewClipPosition; nullopt on a read-only collection, which
   // adds nothing and leaves the clip with the caller.
   std::optional<std::int32_t> MyAddObject(std::string_view title, TClipObj* clip);
+  // MyAddObject for each clip in turn (under its title), in one step: the
+  // list is moved once, not once per clip, so that a search with many
+  // matches stays linear.
+  std::optional<std::int32_t> MyAddObjects(const std::vector<TClipObj*>& clips);
   // Removes the entry, with the clip's data and picture files, and with
   // `destroy` the clip. The files of an ordinary collection go once its
   // next file without the clip is in place (DeleteRemovedFiles): until then
@@ -158,6 +164,17 @@ class TClipColl {
   // saved), after the next save (DeleteRemovedFiles) in an ordinary
   // collection, never in a read-only one or the search results.
   void RemoveClipFile(std::string file);
+
+  // --- find (clip_find.cc) ---
+
+  // Whether the clip's plain text (CF_TEXT, up to its first zero byte)
+  // holds the search text, compared as TClipObj::FindInTitle does. A test
+  // of one clip, kept with the collections' search: it locks the text
+  // (loading a stored-apart clip) and always unlocks and unloads the clip
+  // again, so that a search of every collection leaves their data on disk.
+  // A clip whose data file cannot be read is logged and does not match.
+  static bool FindInbody(TClipObj& clip, std::string_view text);
+  static bool FindInbody(TClipObj& clip, TAsciiFoldedSearch& text);
 
   // --- the collection file (coll_file.cc) ---
 

@@ -27,6 +27,7 @@ class IPreviewPicture;
 class TClipColl;
 class TClipView5;
 class IFormatFilter;
+class TAsciiFoldedSearch;
 struct TThumbNailEntry;
 
 using TClipDataList = std::vector<std::unique_ptr<TClipData>>;
@@ -151,6 +152,13 @@ class TClipObj {
   // changed, and its picture files go once its collection's file no longer
   // lists them); the icon flags become the text bit alone, in any case.
   void NukeNonText();
+
+  // --- find (clip_find.cc) ---
+
+  // Whether the search text occurs in Title, compared with only a to z
+  // folded to capitals; an empty text occurs nowhere.
+  bool FindInTitle(std::string_view text) const;
+  bool FindInTitle(TAsciiFoldedSearch& text) const;
 
   // --- capture (clip_capture.cc) ---
 

@@ -39,8 +39,10 @@
 #include "platform/win32/registry.h"
 #include "store/clip_coll.h"
 #include "store/clip_obj.h"
+#include "store/clip_text.h"
 #include "store/store_services.h"
 #include "ui/components/win32/tool_bar.h"
+#include "ui/dialogs/win32/find_window.h"
 #include "ui/main/win32/main_menus.h"
 
 namespace om::test {
@@ -267,6 +269,23 @@ class ProgramWindow {
   HWND main_;
   DWORD process_id_;
 };
+
+// The process's dialog with this caption, once it is up; nullptr after the
+// deadline.
+HWND WaitForDialogOf(DWORD process_id, const std::string& caption) {
+  HWND box = nullptr;
+  PumpUntil(
+      [&] {
+        for (HWND candidate : TopLevelWindows("#32770", process_id)) {
+          char text[64] = {};
+          ::GetWindowTextA(candidate, text, sizeof text);
+          if (caption == text && ::IsWindowVisible(candidate)) box = candidate;
+        }
+        return box != nullptr;
+      },
+      kDeadlineMs);
+  return box;
+}
 
 std::string TempFolder() {
   char path[MAX_PATH] = {};
@@ -698,18 +717,8 @@ TEST_F(EndToEnd, AddNewCollectionFromTheFileMenuMakesItsFolderAndNode) {
   ASSERT_TRUE(::PostMessageA(window->main(), WM_COMMAND, MAKEWPARAM(command, 0), 0));
 
   // The program asks for the name in its input box.
-  HWND box = nullptr;
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        for (HWND candidate : TopLevelWindows("#32770", process_id)) {
-          char caption[64] = {};
-          ::GetWindowTextA(candidate, caption, sizeof caption);
-          if (std::string(caption) == "Create New Collection") box = candidate;
-        }
-        return box != nullptr;
-      },
-      kDeadlineMs))
-      << "no input box";
+  HWND box = WaitForDialogOf(process_id, "Create New Collection");
+  ASSERT_NE(box, nullptr) << "no input box";
   HWND edit = ::FindWindowExA(box, nullptr, "Edit", nullptr);
   ASSERT_NE(edit, nullptr);
   DWORD_PTR ignored = 0;
@@ -1021,6 +1030,72 @@ TEST_F(EndToEnd, GlueJoinsCopiedTextsAndSelectedClips) {
   EXPECT_EQ(saved[0].creator, "Ottermoor - Glue");
   EXPECT_EQ(saved[1].title, "Glue Complete: (2) Items");
   EXPECT_EQ(saved[2].title, "alpha");
+// A collection of text clips, titled as given, in the data folder's
+// `folder` (written before the program starts).
+void WriteTextCollection(const std::string& data, const std::string& folder,
+                         const std::vector<std::string>& titles) {
+  TClipColl coll(true);
+  coll.Title = coll.DirName = folder;
+  for (const std::string& title : titles) om::testing::AddTextClip(coll, title, title);
+  ASSERT_TRUE(coll.SaveToFile(data + folder + "\\" + kCollFileName));
+}
+
+// The text of the tree's selected node in the running program.
+std::string SelectedNodeText(HWND tree, DWORD process_id) {
+  DWORD_PTR selected = 0;
+  if (!::SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_NORMAL, 5000, &selected) || selected == 0) {
+    return {};
+  }
+  constexpr std::size_t kTextAt = 256;
+  RemoteBuffer buffer(process_id, kTextAt + 256);
+  TVITEMA item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = reinterpret_cast<HTREEITEM>(selected);
+  item.pszText = reinterpret_cast<char*>(buffer.address(kTextAt));
+  item.cchTextMax = 256;
+  DWORD_PTR ok = 0;
+  if (!buffer.ok() || !buffer.Write(&item, sizeof item) ||
+      !::SendMessageTimeoutA(tree, TVM_GETITEMA, 0, buffer.address(), SMTO_NORMAL, 5000, &ok) || !ok) {
+    return {};
+  }
+  return buffer.ReadText(kTextAt);
+}
+
+TEST_F(EndToEnd, AFindOverAllCollectionsFillsSearchResultsAndTheTreeSelectsIt) {
+  {
+    ScopedStoreServices installed(Services());
+    WriteTextCollection(data_, "Inbox", {"zebra in the inbox", "a lion"});
+    WriteTextCollection(data_, "Second", {"nothing here", "another ZEBRA"});
+  }
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  DWORD process_id = 0;
+  ::GetWindowThreadProcessId(window->main(), &process_id);
+  const UINT command = win32::MainMenus::IdOfCommand(MenuCommand::kFind);
+  ASSERT_NE(command, 0u);
+  ASSERT_TRUE(::PostMessageA(window->main(), WM_COMMAND, MAKEWPARAM(command, 0), 0));
+
+  HWND box = WaitForDialogOf(process_id, "Find");
+  ASSERT_NE(box, nullptr) << "no find dialog";
+  // The user types the word, picks all collections and presses Enter.
+  HWND edit = ::GetDlgItem(box, win32::FindDialogWindow::kTextId);
+  ASSERT_NE(edit, nullptr);
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(::SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Zebra"), SMTO_NORMAL, 10000,
+                                    &ignored));
+  ASSERT_TRUE(::SendMessageTimeoutA(::GetDlgItem(box, win32::FindDialogWindow::kAllCollId), BM_CLICK, 0, 0,
+                                    SMTO_NORMAL, 10000, &ignored));
+  ASSERT_TRUE(::PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0));
+
+  ASSERT_TRUE(WaitForStatus(*window, "Found It!"));
+  ASSERT_TRUE(WaitForClipCount(*window, 2));
+  std::vector<std::string> rows = {window->RowText(0, 0), window->RowText(1, 0)};
+  std::sort(rows.begin(), rows.end());
+  EXPECT_EQ(rows, (std::vector<std::string>{"another ZEBRA", "zebra in the inbox"}));
+  EXPECT_EQ(SelectedNodeText(window->Control(WC_TREEVIEWA), process_id), "Search Results");
+  CloseProgram(*window);
+  // The clips stayed in their collections.
+  EXPECT_EQ(SavedInbox().size(), 2u);
 }
 
 }  // namespace

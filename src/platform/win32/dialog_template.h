@@ -11,12 +11,18 @@ namespace om::win32 {
 
 class DialogTemplate {
  public:
-  void Header(const char* caption, WORD items, short cx, short cy) {
+  static constexpr DWORD kCentredStyle = DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  // Where the system places a window of its own choosing (CW_USEDEFAULT in
+  // a template's 16-bit position).
+  static constexpr short kDefaultPosition = static_cast<short>(0x8000);
+
+  void Header(const char* caption, WORD items, short cx, short cy, DWORD style = kCentredStyle,
+              short x = 0, short y = 0) {
     Align(4);
-    Dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    Dword(style | DS_SETFONT);
     Dword(0);  // extended style
     Word(items);
-    Word(0), Word(0), Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy));
+    Word(static_cast<WORD>(x)), Word(static_cast<WORD>(y)), Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy));
     Word(0);  // no menu
     Word(0);  // the standard dialog class
     Text(caption);

@@ -87,6 +87,7 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
   transforms_ = std::make_unique<TTextTransforms>(static_cast<ITextTransformsHost&>(*this), *preview_,
                                                   widgets_.preview, settings_);
   preview_->SetTransformCommands(transforms_.get());
+  find_ = std::make_unique<TFind>(static_cast<IFindHost&>(*this), widgets_.preview, settings_, ports_.clock);
   window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
   viewer_ = std::make_unique<TClipView5>(
       ClipViewPorts{ports_.windows, ports_.clock, ports_.processes, ports_.prompts, ports_.sound, ports_.locale,
@@ -303,6 +304,12 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kGlue:
       glue_->mnuEditGlueClick();
       break;
+    case MenuCommand::kFind:
+      find_->mnuFindClick();
+      break;
+    case MenuCommand::kFindNext:
+      find_->mnuFindNextClick();
+      break;
   }
 }
 
@@ -370,6 +377,8 @@ std::optional<std::string> TfrmQL::InputBox(std::string_view caption, std::strin
 
 void TfrmQL::ForgetCollection(TClipColl* coll) {
   if (coll == nullptr) return;
+  // Its clips go with it.
+  ClearSearchResults();
   if (shown_ == coll) ShowCollection(nullptr);
   if (clipboard_clip_ != nullptr && coll->IndexOfClip(clipboard_clip_) >= 0) clipboard_clip_ = nullptr;
   if (last_captured_clip_ != nullptr && coll->IndexOfClip(last_captured_clip_) >= 0) last_captured_clip_ = nullptr;
@@ -437,9 +446,16 @@ void TfrmQL::AddNewClipRow(TClipObj* clip, int position) {
 }
 
 void TfrmQL::ClearSearchResults() {
+  // A search that lets messages through may be walking the clips about to
+  // go.
+  if (find_) find_->StopSearch();
   if (search_results_ == nullptr || search_results_->Count() == 0) return;
   while (search_results_->Count() > 0) search_results_->RemoveItem(search_results_->Count() - 1, /*destroy=*/false);
   if (shown_ == search_results_) clip_list_->UpdateLVClips();
+}
+
+void TfrmQL::SelectSearchResultsNode() {
+  if (search_results_ != nullptr) tree_->SelectNode(tree_->NodeOf(search_results_));
 }
 
 void TfrmQL::DoDropClipsOnColl(TClipColl* coll, bool copy) {

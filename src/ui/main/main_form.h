@@ -13,6 +13,7 @@
 //   TPreviewPane      preview_pane.h       the preview and edit pane
 //   TTextTransforms   transforms.h         the text transforms' commands
 //   TGlue             glue.h               manual and automatic glue
+//   TFind             find.h               searching clips
 // The form's own work is in:
 //   startup.cc    creation, start-up, the deferred load, the close query,
 //                 shutdown and the error trap
@@ -49,6 +50,7 @@
 #include "ui/main/collections_tree.h"
 #include "ui/dialogs/web_browser.h"
 #include "ui/main/preview_pane.h"
+#include "ui/main/find.h"
 #include "ui/main/transforms.h"
 #include "ui/main/glue.h"
 
@@ -75,6 +77,7 @@ class TfrmQL final : public IMainFormEvents,
                      private IPreviewHost,
                      private ITextTransformsHost,
                      private IGlueHost,
+                     private IFindHost,
                      private IDataSourceHost {
  public:
   // Timers on the form's own hidden window.
@@ -131,6 +134,7 @@ class TfrmQL final : public IMainFormEvents,
   bool HTMLViewerAvailable() const { return html_viewer_available_; }
   TTextTransforms& Transforms() { return *transforms_; }
   TGlue& Glue() { return *glue_; }
+  TFind& Find() { return *find_; }
 
   // --- State ------------------------------------------------------------
   // The clip on the system clipboard as far as the program knows.
@@ -176,7 +180,7 @@ class TfrmQL final : public IMainFormEvents,
   // Empties Search Results (it only refers to clips of other collections);
   // the list is refilled when it shows them. Called before every search and
   // before clips are destroyed, so that it never refers to a clip gone.
-  void ClearSearchResults();
+  void ClearSearchResults() override;
 
   // The page URL from a browser over DDE (browser_url.cc); "" on any failure.
   std::string GetURLDDE(const std::string& browser);
@@ -283,6 +287,12 @@ class TfrmQL final : public IMainFormEvents,
   TClipObj* ClipAtRow(int row) const override { return clip_list_->ClipAt(row); }
   void AddNewClipRow(TClipObj* clip, int position) override;
   void SetGlueButtonDown(bool down) override { widgets_.shell.SetGlueButtonDown(down); }
+  // IFindHost (main_form.cc)
+  std::vector<TClipColl*> TreeCollections() const override { return tree_->Order().NodeCollections(); }
+  void SelectSearchResultsNode() override;
+  bool EscapeKeyDown() const override { return widgets_.shell.EscapeKeyDown(); }
+  IFindView& FindView() override { return widgets_.shell.FindView(); }
+  void FocusTextPane() override { widgets_.preview.FocusText(); }
   // IDataSourceHost (main_form.cc)
   void ShowStatus(std::string_view text) override { ShowStatus(1, false, text); }
   std::string CurrentDirectory() override;
@@ -315,6 +325,7 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TPreviewPane> preview_;
   std::unique_ptr<TTextTransforms> transforms_;
   std::unique_ptr<TGlue> glue_;
+  std::unique_ptr<TFind> find_;
   std::unique_ptr<TfrmWebBrowser> html_browser_;
   std::unique_ptr<HtmlPreview> html_preview_;
   std::unique_ptr<TDataSourceCommands> data_source_commands_;

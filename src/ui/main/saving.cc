@@ -36,6 +36,10 @@ void TfrmQL::mnuFileSaveClick() {
     // pane is saved with the rest.
     if (!autosaving_) EndAutoGlue();
     preview_->RescueEditing();
+    // Saving purges what the retention rules no longer keep (not while
+    // autosaving, which leaves the search results alone for the same
+    // reason); Search Results must not refer to a clip gone.
+    if (!autosaving_) ClearSearchResults();
     master_list_->Save();
     if (!autosaving_) clip_list_->UpdateLVClips();
     if (!events_suspended_) {
@@ -88,6 +92,7 @@ void TfrmQL::ReloadAllData() {
   // wait until the load has rebuilt the tree.
   events_suspended_ = true;
   StoreServices().LoadingCollections = true;
+  ClearSearchResults();
   ClearTreeAndList();
   ClearReferences();
   trash_ = search_results_ = inbox_ = nullptr;

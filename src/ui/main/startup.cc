@@ -267,6 +267,7 @@ bool TfrmQL::ShutDown() {
   SetOperationStep(6);
   preview_->FreeBinaryBuffer();
   if (trash_ != nullptr) trash_->WipeFiles();
+  ClearSearchResults();
   master_list_.reset();
   trash_ = search_results_ = inbox_ = nullptr;
   profile_.reset();

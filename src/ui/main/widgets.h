@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "ui/dialogs/ds_prop.h"
+#include "ui/dialogs/find.h"
 #include "ui/dialogs/select_bitmap.h"
 #include "ui/dialogs/web_browser.h"
 #include "ui/main/clip_list_widget.h"
@@ -114,6 +115,8 @@ class IFormShell {
   // The Ctrl key is held down at this moment (the keyboard state of the
   // message being handled).
   virtual bool CtrlKeyDown() const = 0;
+  // The Esc key is down at this moment (asked while a long search runs).
+  virtual bool EscapeKeyDown() const = 0;
   // Makes the HTML preview window inside the preview's Html tab, or gives
   // nullptr when the system's web browser cannot show a document there
   // (`error` then says what failed). The window lives until
@@ -132,6 +135,7 @@ class IFormShell {
   // The windows of the dialogs the collections tree opens.
   virtual ISelectBitmapView& SelectBitmapView() = 0;
   virtual IDSPropView& DSPropView() = 0;
+  virtual IFindView& FindView() = 0;
   // The folder picker, starting at `proposed`; it may create the folder.
   // nullopt when cancelled.
   virtual std::optional<std::string> PickDirectory(std::string_view proposed) = 0;

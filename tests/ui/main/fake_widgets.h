@@ -369,6 +369,20 @@ class FakeDSPropView final : public IDSPropView {
   std::string caption;
 };
 
+// The find dialog's window: `edit` plays the user on the fields it shows
+// (kept in `shown`); `ok` is how it closes.
+class FakeFindView final : public IFindView {
+ public:
+  bool ShowModal(TfrmFind& dialog, TFindFields& fields) override {
+    shown.push_back(fields);
+    if (edit) edit(dialog, fields);
+    return ok;
+  }
+  std::function<void(TfrmFind&, TFindFields&)> edit;
+  bool ok = true;
+  std::vector<TFindFields> shown;
+};
+
 class FakeShell final : public IFormShell {
  public:
   std::uintptr_t Handle() const override { return 0x5150; }
@@ -387,6 +401,13 @@ class FakeShell final : public IFormShell {
   void Minimize() override { ++minimized; }
   void Close() override { ++close_requests; }
   bool CtrlKeyDown() const override { return ctrl_down; }
+  // Asked now and then by a long search: `escape_down` answers (after
+  // `on_escape_query`, which lets a test move time on).
+  bool EscapeKeyDown() const override {
+    ++escape_queries;
+    if (on_escape_query) on_escape_query();
+    return escape_down;
+  }
   // No browser on the simulated desktop: the HTML preview is never there.
   IWebBrowserView* CreateHtmlView(std::string& error) override {
     error = "no browser here";
@@ -398,6 +419,7 @@ class FakeShell final : public IFormShell {
   int CollectionImageCount() const override { return collection_image_count; }
   ISelectBitmapView& SelectBitmapView() override { return select_bitmap; }
   IDSPropView& DSPropView() override { return ds_prop; }
+  IFindView& FindView() override { return find; }
   std::optional<std::string> PickDirectory(std::string_view proposed) override {
     proposed_directories.emplace_back(proposed);
     return picked_directory;
@@ -419,6 +441,10 @@ class FakeShell final : public IFormShell {
   int collection_image_count = 16;
   FakeSelectBitmapView select_bitmap;
   FakeDSPropView ds_prop;
+  FakeFindView find;
+  bool escape_down = false;
+  mutable int escape_queries = 0;
+  std::function<void()> on_escape_query;
   // The folder picker's answer, and where it was asked to start.
   std::optional<std::string> picked_directory;
   std::vector<std::string> proposed_directories;

@@ -148,6 +148,7 @@ void MainWindow::CreateControls() {
   menus_.SetPreviewPane(pane_.get());
   select_bitmap_ = std::make_unique<SelectBitmapWindow>(hwnd_, collection_images_.get());
   ds_prop_ = std::make_unique<DSPropWindow>(hwnd_);
+  find_ = std::make_unique<FindDialogWindow>(hwnd_);
   widgets_ = std::make_unique<MainFormWidgets>(
       MainFormWidgets{*tree_, *clips_, menus_, *status_, *tray_, *this, *pane_});
   if (hwnd_ == nullptr) return;
@@ -731,6 +732,11 @@ ISelectBitmapView& MainWindow::SelectBitmapView() {
 IDSPropView& MainWindow::DSPropView() {
   ds_prop_->SetOwner(hwnd_);
   return *ds_prop_;
+}
+
+IFindView& MainWindow::FindView() {
+  find_->SetOwner(hwnd_);
+  return *find_;
 }
 
 std::optional<std::string> MainWindow::PickDirectory(std::string_view proposed) {

@@ -19,6 +19,7 @@
 #include "ui/components/win32/tool_bar.h"
 #include "ui/components/win32/tray_icon.h"
 #include "ui/dialogs/win32/ds_prop_window.h"
+#include "ui/dialogs/win32/find_window.h"
 #include "ui/dialogs/win32/select_bitmap_window.h"
 #include "ui/main/win32/tree_widget.h"
 #include "ui/components/win32/ui_handles.h"
@@ -119,8 +120,12 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   int CollectionImageCount() const override;
   ISelectBitmapView& SelectBitmapView() override;
   IDSPropView& DSPropView() override;
+  IFindView& FindView() override;
   std::optional<std::string> PickDirectory(std::string_view proposed) override;
   bool CtrlKeyDown() const override { return ::GetKeyState(VK_CONTROL) < 0; }
+  // The key as it is now, not as the message being handled saw it: a
+  // long search asks between messages.
+  bool EscapeKeyDown() const override { return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
   IWebBrowserView* CreateHtmlView(std::string& error) override;
   void DestroyHtmlView() override;
 
@@ -180,6 +185,7 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   std::unique_ptr<WebBrowserWindow> html_view_;
   std::unique_ptr<SelectBitmapWindow> select_bitmap_;
   std::unique_ptr<DSPropWindow> ds_prop_;
+  std::unique_ptr<FindDialogWindow> find_;
   bool dragging_nodes_ = false;
   bool dragging_rows_ = false;
   bool row_drag_right_button_ = false;
