@@ -93,7 +93,16 @@ class Recorder final : public IMainFormEvents, public ITreeEvents, public IClipL
   }
   void lvClipsDragDrop(int row) override { calls.push_back("lvClipsDragDrop " + std::to_string(row)); }
   void lvClipsEndDrag() override { calls.push_back("lvClipsEndDrag"); }
+  bool tvCollectionsDragOver(TreeNode node, DragSource source) override {
+    calls.push_back("tvCollectionsDragOver " + std::to_string(node) + " " + std::to_string(static_cast<int>(source)));
+    return accept_tree_drop;
+  }
+  void tvCollectionsDragDrop(TreeNode node, DragSource source, bool right_button) override {
+    calls.push_back("tvCollectionsDragDrop " + std::to_string(node) + " " + std::to_string(static_cast<int>(source)) +
+                    (right_button ? " right" : " left"));
+  }
   bool allow_drag = true;
+  bool accept_tree_drop = true;
   bool accept_drop = true;
   // The calls of the drag of rows only.
   std::vector<std::string> DragCalls() const {
@@ -487,6 +496,78 @@ TEST_F(MainWindowTest, RowsDraggedOverTheListAreMarkedAndDroppedOnTheRowUnderThe
   EXPECT_FALSE(window.dragging_rows());
   EXPECT_EQ(::GetCapture(), nullptr);
   EXPECT_EQ(events.DragCalls(), std::vector<std::string>{"lvClipsStartDrag"});
+  list.SetRowCount(0);
+}
+
+TEST_F(MainWindowTest, RowsDraggedOntoACollectionsNodeAreOfferedToTheTreeWithTheButtonThatDraggedThem) {
+  IClipListWidget& list = window.Widgets().clips;
+  ITreeWidget& tree = window.Widgets().tree;
+  const HWND control = window.clips().hwnd();
+  TestRows rows;
+  for (const char* title : {"alpha", "bravo"}) rows.rows.push_back({{title}, 0});
+  rows.ShowIn(list);
+  const TreeNode source = tree.Add(0, "My Clips", 7, nullptr);
+  const TreeNode a = tree.Add(source, "A", 10, reinterpret_cast<TClipColl*>(0x1000));
+  const TreeNode b = tree.Add(source, "B", 12, reinterpret_cast<TClipColl*>(0x2000));
+  tree.Expand(source);
+  ::ShowWindow(window.hwnd(), SW_SHOW);
+  ::UpdateWindow(window.hwnd());
+  // The middle of a node, in the window's client coordinates.
+  const auto node_in_window = [&](TreeNode node) {
+    RECT rect{};
+    *reinterpret_cast<HTREEITEM*>(&rect) = reinterpret_cast<HTREEITEM>(node);
+    ::SendMessageA(window.tree().hwnd(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ::MapWindowPoints(window.tree().hwnd(), window.hwnd(), &at, 1);
+    return at;
+  };
+  const auto mouse = [&](UINT message, POINT at) {
+    ::SendMessageA(window.hwnd(), message, 0, MAKELPARAM(at.x, at.y));
+  };
+  NMLISTVIEW begin{};
+  begin.hdr.hwndFrom = control;
+  begin.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(control));
+  const std::string over_b = "tvCollectionsDragOver " + std::to_string(b) + " " +
+                             std::to_string(static_cast<int>(DragSource::kClipList));
+  const std::string over_a = "tvCollectionsDragOver " + std::to_string(a) + " " +
+                             std::to_string(static_cast<int>(DragSource::kClipList));
+
+  // Left button: over B the tree is asked and B shows as the drop target;
+  // refused over A, no target; released over B, the tree files them there.
+  begin.hdr.code = LVN_BEGINDRAG;
+  ::SendMessageA(window.hwnd(), WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+  ASSERT_TRUE(window.dragging_rows());
+  events.calls.clear();
+  mouse(WM_MOUSEMOVE, node_in_window(b));
+  EXPECT_EQ(events.DragCalls(), std::vector<std::string>{over_b});
+  EXPECT_EQ(TreeView_GetDropHilight(window.tree().hwnd()), reinterpret_cast<HTREEITEM>(b));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_ARROW));
+  events.accept_tree_drop = false;
+  mouse(WM_MOUSEMOVE, node_in_window(a));
+  EXPECT_EQ(TreeView_GetDropHilight(window.tree().hwnd()), nullptr);
+  EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_NO));
+  events.accept_tree_drop = true;
+  events.calls.clear();
+  mouse(WM_LBUTTONUP, node_in_window(b));
+  EXPECT_EQ(events.DragCalls(),
+            (std::vector<std::string>{"tvCollectionsDragDrop " + std::to_string(b) + " " +
+                                          std::to_string(static_cast<int>(DragSource::kClipList)) + " left",
+                                      "lvClipsEndDrag"}));
+  EXPECT_EQ(TreeView_GetDropHilight(window.tree().hwnd()), nullptr);
+  EXPECT_FALSE(window.dragging_rows());
+
+  // Right button: the tree hears which button it was (it asks copy or move).
+  begin.hdr.code = LVN_BEGINRDRAG;
+  ::SendMessageA(window.hwnd(), WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+  events.calls.clear();
+  mouse(WM_MOUSEMOVE, node_in_window(a));
+  mouse(WM_RBUTTONUP, node_in_window(a));
+  EXPECT_EQ(events.DragCalls(),
+            (std::vector<std::string>{over_a,
+                                      "tvCollectionsDragDrop " + std::to_string(a) + " " +
+                                          std::to_string(static_cast<int>(DragSource::kClipList)) + " right",
+                                      "lvClipsEndDrag"}));
+  tree.Clear();
   list.SetRowCount(0);
 }
 

@@ -647,9 +647,17 @@ void MainWindow::RowDragStart(bool right_button) {
   ::SetCapture(hwnd_);
 }
 
+TreeNode MainWindow::RowDragTreeNode(POINT screen) const {
+  if (events_ == nullptr || events_->TreeEvents() == nullptr) return 0;
+  POINT client = screen;
+  ::ScreenToClient(tree_->hwnd(), &client);
+  return tree_->NodeAt(client);
+}
+
 void MainWindow::RowDragMove(POINT at) {
   bool accepted = false;
   int mark = -1;
+  TreeNode tree_node = 0;
   switch (RowDropTargetAt(at)) {
     case DropTarget::kTextPane:
       if (IPreviewEvents* const preview = PaneEvents()) accepted = preview->txtMagnifyTextDragOver();
@@ -664,10 +672,17 @@ void MainWindow::RowDragMove(POINT at) {
       }
       break;
     case DropTarget::kTree:
-      // Filing the dragged clips in a collection is not there yet.
+      // Clips are filed in the collection of the node under the mouse,
+      // which shows as the drop target while the tree accepts them.
+      if (const TreeNode node = RowDragTreeNode(at); node != 0) {
+        accepted = events_->TreeEvents()->tvCollectionsDragOver(node, DragSource::kClipList);
+        tree_node = accepted ? node : 0;
+      }
+      break;
     case DropTarget::kNone:
       break;
   }
+  TreeView_SelectDropTarget(tree_->hwnd(), reinterpret_cast<HTREEITEM>(tree_node));
   clips_->SetDropMark(mark);
   ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(accepted ? IDC_ARROW : IDC_NO)));
 }
@@ -679,11 +694,19 @@ void MainWindow::RowDragEnd(bool drop, POINT at) {
   dragging_rows_ = false;
   if (::GetCapture() == hwnd_) ::ReleaseCapture();
   clips_->SetDropMark(-1);
+  TreeView_SelectDropTarget(tree_->hwnd(), nullptr);
   ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
   const DropTarget target = drop ? RowDropTargetAt(at) : DropTarget::kNone;
   if (target == DropTarget::kTextPane) {
     IPreviewEvents* const preview = PaneEvents();
     if (preview != nullptr && preview->txtMagnifyTextDragOver()) preview->txtMagnifyTextDragDrop(pane_->CaretAt(at));
+  }
+  // Dropped on a collection: the tree files the clips there (with the right
+  // button it asks whether to copy or move them first).
+  if (target == DropTarget::kTree) {
+    if (const TreeNode node = RowDragTreeNode(at); node != 0) {
+      events_->TreeEvents()->tvCollectionsDragDrop(node, DragSource::kClipList, row_drag_right_button_);
+    }
   }
   // The list hears of the end of every drag it let begin, after any drop.
   IClipListEvents* const list_events = events_ != nullptr ? events_->ClipListEvents() : nullptr;

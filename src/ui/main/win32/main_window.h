@@ -142,6 +142,9 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   // point), released over `at` (drop) or ended without a drop (Esc, or the
   // capture lost). The mouse is captured for the drag's length only.
   void RowDragStart(bool right_button);
+  // The tree's node under a point of the screen during a drag of rows (0:
+  // none, or no tree events to ask).
+  TreeNode RowDragTreeNode(POINT screen) const;
   void RowDragMove(POINT at);
   void RowDragEnd(bool drop, POINT at);
   // The clip list's row under a screen point; -1 for none.
