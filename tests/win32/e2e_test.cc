@@ -1030,6 +1030,8 @@ TEST_F(EndToEnd, GlueJoinsCopiedTextsAndSelectedClips) {
   EXPECT_EQ(saved[0].creator, "Ottermoor - Glue");
   EXPECT_EQ(saved[1].title, "Glue Complete: (2) Items");
   EXPECT_EQ(saved[2].title, "alpha");
+}
+
 // A collection of text clips, titled as given, in the data folder's
 // `folder` (written before the program starts).
 void WriteTextCollection(const std::string& data, const std::string& folder,
