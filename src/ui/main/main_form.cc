@@ -87,6 +87,8 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
   transforms_ = std::make_unique<TTextTransforms>(static_cast<ITextTransformsHost&>(*this), *preview_,
                                                   widgets_.preview, settings_);
   preview_->SetTransformCommands(transforms_.get());
+  moves_ = std::make_unique<TClipMoves>(static_cast<IClipMovesHost&>(*this), settings_);
+  widgets_.shell.SetMoveClipsHint(moves_->MoveButtonHint());
   window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
   viewer_ = std::make_unique<TClipView5>(
       ClipViewPorts{ports_.windows, ports_.clock, ports_.processes, ports_.prompts, ports_.sound, ports_.locale,
@@ -298,6 +300,30 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kExpandPreview:
       preview_->mnuSizePreviewWindowClick();
       break;
+    case MenuCommand::kDeleteSelected:
+      moves_->mnuDeleteSelectedItemsClick();
+      break;
+    case MenuCommand::kEmptyTrash:
+      moves_->mnuEmptyTrashClick();
+      break;
+    case MenuCommand::kNewClip:
+      moves_->mnuPopupClips_NewClipClick();
+      break;
+    case MenuCommand::kMoveToCollection:
+      moves_->mnuMoveToCollectionClick();
+      break;
+    case MenuCommand::kCopyToCollection:
+      moves_->mnuCopyToCollectionClick();
+      break;
+    case MenuCommand::kMoveClips:
+      moves_->cmdMoveClipsClick();
+      break;
+    case MenuCommand::kMoveClipsMenu:
+      moves_->cmdMoveClipsDropDown();
+      break;
+    default:
+      // Glue and Find are their features' own.
+      break;
   }
 }
 
@@ -305,6 +331,8 @@ void TfrmQL::mnuExit1Click() { widgets_.shell.Close(); }
 
 void TfrmQL::ClearReferences() {
   clipboard_clip_ = nullptr;
+  // The collections are about to go: the move button's target with them.
+  if (moves_) moves_->ForgetTarget();
   last_captured_clip_ = nullptr;
   // The pane must not keep a clip that is about to go.
   if (preview_) {
@@ -365,6 +393,7 @@ std::optional<std::string> TfrmQL::InputBox(std::string_view caption, std::strin
 
 void TfrmQL::ForgetCollection(TClipColl* coll) {
   if (coll == nullptr) return;
+  moves_->ForgetTarget();
   if (shown_ == coll) ShowCollection(nullptr);
   if (clipboard_clip_ != nullptr && coll->IndexOfClip(clipboard_clip_) >= 0) clipboard_clip_ = nullptr;
   if (last_captured_clip_ != nullptr && coll->IndexOfClip(last_captured_clip_) >= 0) last_captured_clip_ = nullptr;
@@ -394,7 +423,10 @@ int TfrmQL::ShowDataSourceProperties(TDataSource& source) {
 
 void TfrmQL::AddDataSource() { data_source_commands_->AddDataSourceClick(); }
 
-void TfrmQL::DeleteDataSource(const TClipColl* node_coll) { data_source_commands_->DeleteDataSourceClick(node_coll); }
+void TfrmQL::DeleteDataSource(const TClipColl* node_coll) {
+  moves_->ForgetTarget();
+  data_source_commands_->DeleteDataSourceClick(node_coll);
+}
 
 std::string TfrmQL::CurrentDirectory() {
   std::error_code error;
@@ -424,11 +456,47 @@ void TfrmQL::ClearSearchResults() {
 }
 
 void TfrmQL::DoDropClipsOnColl(TClipColl* coll, bool copy) {
-  // Filing dropped clips is the move and copy commands' work, which come
-  // later: the drop is accepted and recorded, nothing is moved.
-  Log(loglevel::kData, "DoDropClipsOnColl",
-      std::string(copy ? "Copy" : "Move") + " of dragged clips to " + (coll != nullptr ? coll->Title : "") +
-          " is not available yet.");
+  // The tree accepted the drop over a node with a collection.
+  if (coll == nullptr) return;
+  moves_->DoDropClipsOnColl(coll, copy, TClipMoves::DropVia::kTree);
+}
+
+void TfrmQL::ForgetClipsOf(const TClipColl& coll) {
+  if (clipboard_clip_ != nullptr && coll.IndexOfClip(clipboard_clip_) >= 0) clipboard_clip_ = nullptr;
+  if (last_captured_clip_ != nullptr && coll.IndexOfClip(last_captured_clip_) >= 0) last_captured_clip_ = nullptr;
+  if (TClipObj* const previewed = preview_->PreviewedClip(); previewed != nullptr && coll.IndexOfClip(previewed) >= 0) {
+    preview_->Unpin();
+    preview_->ForgetPreviewedClip();
+    widgets_.shell.SetPreviewVisible(false);
+  }
+}
+
+void TfrmQL::ReleasePreview() {
+  preview_->Unpin();
+  preview_->ForgetPreviewedClip();
+}
+
+int TfrmQL::FirstSelectedRow() const {
+  const std::vector<int> rows = widgets_.clips.SelectedRows();
+  return rows.empty() ? -1 : rows.front();
+}
+
+void TfrmQL::EmptyClipboard() {
+  // Through the viewer, so that emptying is the program's own change.
+  if (viewer_->Open()) {
+    viewer_->clear();
+    viewer_->Close();
+  }
+  clipboard_clip_ = nullptr;
+}
+
+void TfrmQL::EditClip(TClipObj* clip) {
+  preview_->PreviewClip(clip);
+  widgets_.preview.FocusText();
+}
+
+std::vector<CollectionMenuEntry> TfrmQL::CollectionMenuEntries() {
+  return tree_->PopupMenuSetCurrCollPopup(widgets_.shell.MenuEntriesPerColumn());
 }
 
 void TfrmQL::RefreshClipRow(const TClipObj* clip) {

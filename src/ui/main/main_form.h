@@ -12,6 +12,7 @@
 //   TClipList         clip_list.h          the clip list
 //   TPreviewPane      preview_pane.h       the preview and edit pane
 //   TTextTransforms   transforms.h         the text transforms' commands
+//   TClipMoves        clip_moves.h         delete, trash, new clip, move, copy
 // The form's own work is in:
 //   startup.cc    creation, start-up, the deferred load, the close query,
 //                 shutdown and the error trap
@@ -49,6 +50,7 @@
 #include "ui/dialogs/web_browser.h"
 #include "ui/main/preview_pane.h"
 #include "ui/main/transforms.h"
+#include "ui/main/clip_moves.h"
 
 namespace om {
 
@@ -72,6 +74,7 @@ class TfrmQL final : public IMainFormEvents,
                      private ICollectionsTreeHost,
                      private IPreviewHost,
                      private ITextTransformsHost,
+                     private IClipMovesHost,
                      private IDataSourceHost {
  public:
   // Timers on the form's own hidden window.
@@ -127,6 +130,7 @@ class TfrmQL final : public IMainFormEvents,
   void CreateHtmlPreview();
   bool HTMLViewerAvailable() const { return html_viewer_available_; }
   TTextTransforms& Transforms() { return *transforms_; }
+  TClipMoves& Moves() { return *moves_; }
 
   // --- State ------------------------------------------------------------
   // The clip on the system clipboard as far as the program knows.
@@ -145,8 +149,8 @@ class TfrmQL final : public IMainFormEvents,
   TClipColl* ShownCollection() const override { return shown_; }
   // The collection that receives captures the shown one does not accept.
   TClipColl* Inbox() const { return inbox_; }
-  TClipColl* TrashCan() const { return trash_; }
-  TClipColl* SearchResults() const { return search_results_; }
+  TClipColl* TrashCan() const override { return trash_; }
+  TClipColl* SearchResults() const override { return search_results_; }
   TMasterList* MasterList() const override { return master_list_.get(); }
   Tfilter* Profile() const { return profile_.get(); }
   TClipView5& Viewer() { return *viewer_; }
@@ -167,12 +171,12 @@ class TfrmQL final : public IMainFormEvents,
 
   // Ends automatic glue, when it is on, before a command that must not run
   // while texts are still being glued (every feature's host calls it).
-  void EndAutoGlue();
+  void EndAutoGlue() override;
   bool AutoGlueOn() const { return auto_glue_; }
   // Empties Search Results (it only refers to clips of other collections);
   // the list is refilled when it shows them. Called before every search and
   // before clips are destroyed, so that it never refers to a clip gone.
-  void ClearSearchResults();
+  void ClearSearchResults() override;
 
   // The page URL from a browser over DDE (browser_url.cc); "" on any failure.
   std::string GetURLDDE(const std::string& browser);
@@ -278,6 +282,28 @@ class TfrmQL final : public IMainFormEvents,
   std::optional<std::string> PickDirectory(std::string_view proposed) override;
   int ShowDataSourceProperties(TDataSource& source) override;
   void SaveAllClips() override { mnuFileSaveClick(); }
+  // IClipMovesHost (main_form.cc)
+  void DeleteSelectedClips() override { moves_->mnuDeleteSelectedItemsClick(); }
+  void NewClip() override { moves_->mnuPopupClips_NewClipClick(); }
+  void SequentialPasteOff() override {}
+  void ForgetLastCapturedClip() override { last_captured_clip_ = nullptr; }
+  void ForgetClipsOf(const TClipColl& coll) override;
+  void ReleasePreview() override;
+  int ClipRowCount() const override { return clip_list_->Count(); }
+  int FirstSelectedRow() const override;
+  void RemoveClipRows(const std::vector<TClipObj*>& clips) override { clip_list_->RemoveRows(clips); }
+  void SelectRow(int row) override { SelectClipRow(clip_list_->ClipAt(row)); }
+  void AddClipRow(TClipObj* clip, int position) override { clip_list_->AddToLists(clip, true, position); }
+  void RefillClipList() override { clip_list_->UpdateLVClips(); }
+  void BeginListUpdate() override { widgets_.clips.BeginUpdate(); }
+  void EndListUpdate() override { widgets_.clips.EndUpdate(); }
+  void EmptyClipboard() override;
+  void EditClip(TClipObj* clip) override;
+  std::vector<CollectionMenuEntry> CollectionMenuEntries() override;
+  void DeallocatePopupMenu() override { tree_->DeallocatePopupMenu(); }
+  std::optional<int> PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) override {
+    return widgets_.shell.PopupFileClipMenu(entries);
+  }
   bool PrivacyMarkerPresent();
   bool ClipboardOffers(std::uint32_t format);
   void IgnoreChange(const char* log_text, const char* status_text);
@@ -300,6 +326,7 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TClipList> clip_list_;
   std::unique_ptr<TPreviewPane> preview_;
   std::unique_ptr<TTextTransforms> transforms_;
+  std::unique_ptr<TClipMoves> moves_;
   std::unique_ptr<TfrmWebBrowser> html_browser_;
   std::unique_ptr<HtmlPreview> html_preview_;
   std::unique_ptr<TDataSourceCommands> data_source_commands_;

@@ -98,6 +98,8 @@ class IPreviewWidget {
   // Selects `length` characters from `start` (0: puts the caret there) and
   // scrolls it into view.
   virtual void Select(TextSelection selection) = 0;
+  // The keyboard goes to the text pane (for typing into a new clip).
+  virtual void FocusText() = 0;
   virtual void SetWordWrap(bool wrap) = 0;
   virtual void SetTextFont(const TFontDesc& font) = 0;
   virtual bool CanUndo() const = 0;

@@ -394,6 +394,24 @@ class FakeShell final : public IFormShell {
     proposed_directories.emplace_back(proposed);
     return picked_directory;
   }
+  int MenuEntriesPerColumn() const override { return 0; }
+  void SetMoveClipsHint(std::string_view hint) override { move_clips_hint = hint; }
+  std::string move_clips_hint;
+  // The move/copy menu: what it showed, and the user's choice (`file_clip_
+  // choice`: an entry's caption, trimmed; nullopt closes it).
+  std::optional<int> PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) override {
+    file_clip_menus.push_back(entries);
+    if (!file_clip_choice) return std::nullopt;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const std::string& caption = entries[i].caption;
+      if (caption.substr(std::min(caption.find_first_not_of(' '), caption.size())) == *file_clip_choice) {
+        return static_cast<int>(i);
+      }
+    }
+    return std::nullopt;
+  }
+  std::vector<std::vector<CollectionMenuEntry>> file_clip_menus;
+  std::optional<std::string> file_clip_choice;
 
   bool busy = false;
   std::vector<bool> busy_history;
@@ -455,6 +473,8 @@ class FakePreview final : public IPreviewWidget {
   void SetModified(bool value) override { modified = value; }
   TextSelection Selection() const override { return selection; }
   void Select(TextSelection value) override { selection = value; }
+  void FocusText() override { ++text_focused; }
+  int text_focused = 0;
   void SetWordWrap(bool wrap) override { word_wrap = wrap; }
   void SetTextFont(const TFontDesc& value) override { font = value; }
   bool CanUndo() const override { return can_undo; }

@@ -2,11 +2,15 @@
 // cmdCollections (a click steps to the next collection, its arrow opens
 // the collection menu, and it shows the selected collection's image) and
 // beside it the line-break button cmdMainToolbarNOCRLF (removes the line
-// breaks of the selected clips; enabled as the preview pane's own button).
+// breaks of the selected clips; enabled as the preview pane's own button),
+// the move/copy button cmdMoveClips (its arrow opens the move/copy target
+// menu) and the delete button cmdDelete.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <string>
 
 #include "ui/components/win32/ui_handles.h"
 
@@ -18,6 +22,8 @@ class ToolBar {
   // the side of its square picture.
   static constexpr int kCollectionsButtonId = 2001;
   static constexpr int kLineBreaksButtonId = 2002;
+  static constexpr int kMoveClipsButtonId = 2003;
+  static constexpr int kDeleteButtonId = 2004;
   static constexpr int kButtonImageSize = 25;
 
   ToolBar(HWND parent, int control_id);
@@ -31,6 +37,9 @@ class ToolBar {
   void SetCollectionsImage(HIMAGELIST images, int image);
   // The collections button's rectangle in screen coordinates.
   RECT CollectionsButtonRect() const;
+  RECT MoveClipsButtonRect() const;
+  // The move/copy button's text, which its tool tip shows.
+  void SetMoveClipsHint(const std::string& hint);
   // The image the button shows now; -1 for none.
   int CollectionsImage() const { return shown_image_; }
   void SetLineBreaksEnabled(bool enabled);
@@ -44,6 +53,9 @@ class ToolBar {
   HWND hwnd_ = nullptr;
   ImageList images_;
   Bitmap line_breaks_image_;
+  Bitmap move_image_;
+  Bitmap delete_image_;
+  std::string move_hint_ = "Move Clips To Another Collection";
   int shown_image_ = -1;
 };
 

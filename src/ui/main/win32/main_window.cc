@@ -308,8 +308,16 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
+    case WM_RBUTTONUP:
+      if (dragging_rows_ && dragging_rows_right_) {
+        POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        ::ClientToScreen(hwnd_, &at);
+        RowDragEnd(true, at);
+        return 0;
+      }
+      break;
     case WM_LBUTTONUP:
-      if (dragging_rows_) {
+      if (dragging_rows_ && !dragging_rows_right_) {
         POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
         ::ClientToScreen(hwnd_, &at);
         RowDragEnd(true, at);
@@ -359,6 +367,14 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
           LOWORD(wparam) == ToolBar::kLineBreaksButtonId) {
         if (events_ != nullptr) events_->MenuClick(MenuCommand::kRemoveLineBreaks);
+        return 0;
+      }
+      if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
+          (LOWORD(wparam) == ToolBar::kMoveClipsButtonId || LOWORD(wparam) == ToolBar::kDeleteButtonId)) {
+        if (events_ != nullptr) {
+          events_->MenuClick(LOWORD(wparam) == ToolBar::kDeleteButtonId ? MenuCommand::kDeleteSelected
+                                                                        : MenuCommand::kMoveClips);
+        }
         return 0;
       }
       // Menus and accelerators come without a control.
@@ -456,6 +472,10 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
     }
   }
   if (tool_bar_ && header.hwndFrom == tool_bar_->hwnd() && header.code == TBN_DROPDOWN) {
+    if (reinterpret_cast<const NMTOOLBARA&>(header).iItem == ToolBar::kMoveClipsButtonId) {
+      if (events_ != nullptr) events_->MenuClick(MenuCommand::kMoveClipsMenu);
+      return TBDDRET_DEFAULT;
+    }
     const RECT button = tool_bar_->CollectionsButtonRect();
     ShowCollectionMenu(POINT{button.left, button.bottom});
     return TBDDRET_DEFAULT;
@@ -473,8 +493,10 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
         clips_->GetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(mutable_header));
         return 0;
       case LVN_BEGINDRAG:
-        // The selected rows leave the list, to be dropped on the text pane.
-        if (!clips_->quiet()) RowDragStart();
+      case LVN_BEGINRDRAG:
+        // The selected rows leave the list, to be dropped on the text pane
+        // or on a collection of the tree.
+        if (!clips_->quiet()) RowDragStart(header.code == LVN_BEGINRDRAG);
         return 0;
       default:
         break;
@@ -541,13 +563,33 @@ void MainWindow::ShowTreeMenu(POINT at, bool from_tool_button) {
 void MainWindow::ShowCollectionMenu(POINT at) {
   ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
   if (tree_events == nullptr) return;
+  const std::vector<CollectionMenuEntry> entries = tree_events->PopupMenuSetCurrCollPopup(MenuEntriesPerColumn());
+  const std::optional<int> chosen = TrackCollectionMenu(entries, at);
+  if (chosen && events_ != nullptr && events_->TreeEvents() != nullptr) {
+    events_->TreeEvents()->mnuSetCurrCollClick(*chosen);
+  }
+}
+
+int MainWindow::MenuEntriesPerColumn() const {
   const int item_height = std::max(1, ::GetSystemMetrics(SM_CYMENU));
-  const std::vector<CollectionMenuEntry> entries =
-      tree_events->PopupMenuSetCurrCollPopup(::GetSystemMetrics(SM_CYSCREEN) / item_height);
+  return ::GetSystemMetrics(SM_CYSCREEN) / item_height;
+}
+
+std::optional<int> MainWindow::PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) {
+  if (!tool_bar_) return std::nullopt;
+  const RECT button = tool_bar_->MoveClipsButtonRect();
+  return TrackCollectionMenu(entries, POINT{button.left, button.bottom});
+}
+
+void MainWindow::SetMoveClipsHint(std::string_view hint) {
+  if (tool_bar_) tool_bar_->SetMoveClipsHint(std::string(hint));
+}
+
+std::optional<int> MainWindow::TrackCollectionMenu(const std::vector<CollectionMenuEntry>& entries, POINT at) {
   // Each entry shows its node's image; the bitmaps outlive the menu.
   std::vector<Bitmap> images;
   Menu menu(::CreatePopupMenu());
-  if (!menu) return;
+  if (!menu) return std::nullopt;
   WindowDc screen;
   MemoryDc dc(::CreateCompatibleDC(screen.get()));
   const int size = ::GetSystemMetrics(SM_CXSMICON);
@@ -574,9 +616,8 @@ void MainWindow::ShowCollectionMenu(POINT at) {
   }
   const auto chosen = static_cast<std::size_t>(
       ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
-  if (chosen >= 1 && chosen <= entries.size() && events_ != nullptr && events_->TreeEvents() != nullptr) {
-    events_->TreeEvents()->mnuSetCurrCollClick(static_cast<int>(chosen - 1));
-  }
+  if (chosen < 1 || chosen > entries.size()) return std::nullopt;
+  return static_cast<int>(chosen - 1);
 }
 
 void MainWindow::DragMove(POINT at) {
@@ -615,9 +656,10 @@ DropTarget MainWindow::RowDropTargetAt(POINT screen) const {
   return DropTarget::kNone;
 }
 
-void MainWindow::RowDragStart() {
+void MainWindow::RowDragStart(bool right_button) {
   if (hwnd_ == nullptr || dragging_rows_) return;
   dragging_rows_ = true;
+  dragging_rows_right_ = right_button;
   ::SetCapture(hwnd_);
 }
 
@@ -627,11 +669,19 @@ void MainWindow::RowDragMove(POINT at) {
     case DropTarget::kTextPane:
       if (IPreviewEvents* const preview = PaneEvents()) accepted = preview->txtMagnifyTextDragOver();
       break;
-    case DropTarget::kTree:
-      // Filing the dragged clips in a collection is not there yet.
+    case DropTarget::kTree: {
+      ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
+      POINT client = at;
+      ::ScreenToClient(tree_->hwnd(), &client);
+      const TreeNode node = tree_->NodeAt(client);
+      accepted = tree_events != nullptr && node != 0 && tree_events->tvCollectionsDragOver(node, DragSource::kClipList);
+      TreeView_SelectDropTarget(tree_->hwnd(), accepted ? reinterpret_cast<HTREEITEM>(node) : nullptr);
+      break;
+    }
     case DropTarget::kNone:
       break;
   }
+  if (RowDropTargetAt(at) != DropTarget::kTree && tree_) TreeView_SelectDropTarget(tree_->hwnd(), nullptr);
   ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(accepted ? IDC_ARROW : IDC_NO)));
 }
 
@@ -642,6 +692,19 @@ void MainWindow::RowDragEnd(bool drop, POINT at) {
   dragging_rows_ = false;
   if (::GetCapture() == hwnd_) ::ReleaseCapture();
   ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  if (tree_) TreeView_SelectDropTarget(tree_->hwnd(), nullptr);
+  if (drop && RowDropTargetAt(at) == DropTarget::kTree) {
+    // The tree decides (a right-button drop asks "&Copy Here" or "&Move
+    // Here" at the drop point) and files the clips.
+    ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
+    POINT client = at;
+    ::ScreenToClient(tree_->hwnd(), &client);
+    const TreeNode node = tree_->NodeAt(client);
+    if (tree_events != nullptr && node != 0) {
+      tree_events->tvCollectionsDragDrop(node, DragSource::kClipList, dragging_rows_right_);
+    }
+    return;
+  }
   if (!drop || RowDropTargetAt(at) != DropTarget::kTextPane) return;
   IPreviewEvents* const preview = PaneEvents();
   if (preview == nullptr || !preview->txtMagnifyTextDragOver()) return;

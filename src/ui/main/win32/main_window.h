@@ -116,6 +116,9 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   ISelectBitmapView& SelectBitmapView() override;
   IDSPropView& DSPropView() override;
   std::optional<std::string> PickDirectory(std::string_view proposed) override;
+  int MenuEntriesPerColumn() const override;
+  std::optional<int> PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) override;
+  void SetMoveClipsHint(std::string_view hint) override;
   bool CtrlKeyDown() const override { return ::GetKeyState(VK_CONTROL) < 0; }
   IWebBrowserView* CreateHtmlView(std::string& error) override;
   void DestroyHtmlView() override;
@@ -125,13 +128,16 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   // The tree's context menu at a screen point, and the collection menu.
   void ShowTreeMenu(POINT at, bool from_tool_button);
   void ShowCollectionMenu(POINT at);
+  // A collection menu's entries at `at`, their node images beside them: the
+  // chosen entry's position.
+  std::optional<int> TrackCollectionMenu(const std::vector<CollectionMenuEntry>& entries, POINT at);
   // A drag of tree nodes: the mouse moved (screen point) or was released.
   void DragMove(POINT at);
   void DragEnd(bool drop, POINT at);
   // A drag of list rows (LVN_BEGINDRAG): started, the mouse moved (screen
   // point), released over `at` (drop) or ended without a drop (Esc, or the
   // capture lost). The mouse is captured for the drag's length only.
-  void RowDragStart();
+  void RowDragStart(bool right_button);
   void RowDragMove(POINT at);
   void RowDragEnd(bool drop, POINT at);
   // PreviewPaneHost
@@ -175,6 +181,8 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   std::unique_ptr<DSPropWindow> ds_prop_;
   bool dragging_nodes_ = false;
   bool dragging_rows_ = false;
+  // The drag of rows was started with the right mouse button.
+  bool dragging_rows_right_ = false;
   bool preview_visible_ = false;
   bool preview_expanded_ = false;
   int split_tree_width_ = 0;

@@ -745,6 +745,10 @@ TextSelection PreviewPaneWidget::Selection() const {
   return {start, end - start};
 }
 
+void PreviewPaneWidget::FocusText() {
+  if (text_ != nullptr) ::SetFocus(text_);
+}
+
 void PreviewPaneWidget::Select(TextSelection selection) {
   if (text_ == nullptr) return;
   const std::string text = Text();

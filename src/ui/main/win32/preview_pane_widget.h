@@ -126,6 +126,7 @@ class PreviewPaneWidget final : public IPreviewWidget {
   void SetModified(bool modified) override;
   TextSelection Selection() const override;
   void Select(TextSelection selection) override;
+  void FocusText() override;
   void SetWordWrap(bool wrap) override;
   void SetTextFont(const TFontDesc& font) override;
   bool CanUndo() const override;
