@@ -37,6 +37,13 @@ class ClipMovesTest : public MainFormTest {
     return titles;
   }
   std::string Status() { return widgets_.status.panels[0]; }
+  // The program gone and its data folder emptied, for the next case.
+  void Discard() {
+    form_.reset();
+    settings_.reset();
+    fs::remove_all(DataPath());
+    fs::create_directories(DataPath());
+  }
   TClipMoves& Moves() { return Form().Moves(); }
   const fake::ShownBox& LastBox() { return desktop_.Prompts().Shown().back(); }
   // The texts of the clips the collection's file lists now, read from their
@@ -85,10 +92,7 @@ TEST_F(ClipMovesTest, DeleteSelectsTheRowThatTookTheFirstDeletedPlaceOrTheFirstR
     EXPECT_FALSE(widgets_.shell.busy);
     ASSERT_EQ(widgets_.clips.SelectedRows(), std::vector<int>{Form().ClipList().RowOf(Form().ClipboardClip())});
     EXPECT_EQ(ClipboardText(), c.reselected);
-    form_.reset();
-    settings_.reset();
-    fs::remove_all(DataPath());
-    fs::create_directories(DataPath());
+    Discard();
   }
 }
 
@@ -139,10 +143,7 @@ TEST_F(ClipMovesTest, DeletingFromASafeCollectionAsksOnlyWhenTheSettingIsExactly
       EXPECT_EQ(LastBox().buttons, MsgButtons::kOkCancel);
     }
     EXPECT_EQ(Coll("Main")->Count(), c.deleted ? 0 : 1);
-    form_.reset();
-    settings_.reset();
-    fs::remove_all(DataPath());
-    fs::create_directories(DataPath());
+    Discard();
   }
 }
 
