@@ -483,9 +483,20 @@ int TfrmQL::FirstSelectedRow() const {
 
 void TfrmQL::EmptyClipboard() {
   // Through the viewer, so that emptying is the program's own change.
-  if (viewer_->Open()) {
+  // Another program may hold the clipboard for a moment (one reading the
+  // change just announced): a few tries, a short pause between them.
+  constexpr int kAttempts = 10;
+  constexpr std::uint32_t kPauseMs = 50;
+  bool opened = false;
+  for (int attempt = 0; attempt < kAttempts && !opened; ++attempt) {
+    if (attempt > 0) ports_.clock.Sleep(kPauseMs);
+    opened = viewer_->Open();
+  }
+  if (opened) {
     viewer_->clear();
     viewer_->Close();
+  } else {
+    Log(loglevel::kError, "EmptyClipboard", "Could not open clipboard: " + viewer_->ErrMsg());
   }
   clipboard_clip_ = nullptr;
 }
