@@ -37,6 +37,7 @@ class RefusingFileSystem final : public IFileSystem {
   FsStatus RemoveFile(std::string_view) override { return FsStatus::kFailed; }
   FsStatus WriteWholeFile(std::string_view, std::span<const std::uint8_t>, bool) override { return FsStatus::kFailed; }
   FsStatus KeepCopy(std::string_view, std::string_view) override { return FsStatus::kFailed; }
+  FsStatus CopyWholeFile(std::string_view, std::string_view) override { return FsStatus::kFailed; }
   FsStatus RenameReplacing(std::string_view, std::string_view) override { return FsStatus::kFailed; }
 };
 

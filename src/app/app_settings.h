@@ -96,7 +96,10 @@ class TAppSettings {
   bool ShowItemTypeIcon = false;
   std::int32_t AfterLoadDuration = 0;
   std::int32_t StepfeedDelay = 0;
-  bool ConfirmDeleteFromSafe = false;
+  // Kept as the number stored: deleting from a safe collection asks first
+  // only when it is exactly 1 (a stored 2 reads as true for a boolean, yet
+  // does not ask).
+  std::int32_t ConfirmDeleteFromSafe = 0;
   std::int32_t PhantomDelay = 0;
   std::int32_t VER_ID = 0;
   bool WrapText = false;

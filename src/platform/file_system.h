@@ -1,7 +1,7 @@
 // Port: the file operations the clip store needs beyond reading and writing
 // a file whole: flushing a file to the disk, renaming over an existing file
-// in one step, keeping a second name for a file, and listing and removing
-// directories.
+// in one step, keeping a second name for a file, copying a file, and listing
+// and removing directories.
 //
 // Paths are the program's text form ("C:\Data\Coll\_COLL.QL4"): backslashes,
 // directories usually with a trailing backslash. The native implementation
@@ -58,6 +58,10 @@ class IFileSystem {
   // exist: a hard link where the file system has them, else a copy. Either
   // way `copy` keeps the present contents when `file` is later renamed over.
   virtual FsStatus KeepCopy(std::string_view file, std::string_view copy) = 0;
+  // Copies the bytes of `from` to `to`, creating or replacing it; the copy
+  // is on the disk when the call returns. kAbsent when `from` does not
+  // exist. A copy that fails may leave `to` cut short.
+  virtual FsStatus CopyWholeFile(std::string_view from, std::string_view to) = 0;
   // Renames `from` to `to` in one step, replacing `to` when it exists, and
   // makes the change durable. At no moment is `to` missing. Retried briefly
   // while another process holds `to`.

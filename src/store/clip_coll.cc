@@ -168,7 +168,11 @@ void TClipColl::RemoveClipFile(std::string file) {
   // Collections that are saved keep the files until their next file no
   // longer lists the clip; the trash and folder nodes are never saved.
   if (Role == collrole::kOrdinary) {
-    removed_files_.push_back(std::move(file));
+    // A moved clip's files are handed over twice: once by the move, once
+    // with the clip's removal.
+    if (std::find(removed_files_.begin(), removed_files_.end(), file) == removed_files_.end()) {
+      removed_files_.push_back(std::move(file));
+    }
   } else if (IFileSystem* fs = StoreServices().Files) {
     fs->RemoveFile(file);  // a file that cannot be deleted does not stop the removal
   }

@@ -34,8 +34,6 @@
 #include "store/clip_obj.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "app/app_log.h"
 #include "app/paths.h"
@@ -314,10 +312,13 @@ bool TClipObj::Audit() {
   return result;
 }
 
-bool TClipObj::RelocateFiles(const TClipColl* from, const TClipColl* to, std::int32_t old_serial,
-                             std::int32_t new_serial, bool copy_only) {
+bool TClipObj::RelocateFiles(TClipColl* from, const TClipColl* to, std::int32_t old_serial, std::int32_t new_serial,
+                             bool copy_only) {
   const std::string from_folder = from != nullptr ? from->GetPath() : std::string();
   const std::string to_folder = to != nullptr ? to->GetPath() : std::string();
+  // Onto itself there is nothing to copy, and a move would delete the only
+  // copy.
+  if (AnsiUpperCase(from_folder) == AnsiUpperCase(to_folder) && old_serial == new_serial) return false;
   // The picture files under the names they are written with: the same on a
   // case-blind file system, and found on a case-sensitive one.
   const std::pair<std::string, std::string> files[] = {
@@ -327,23 +328,32 @@ bool TClipObj::RelocateFiles(const TClipColl* from, const TClipColl* to, std::in
       {PictureFileName(from_folder, old_serial, formattype::kMetafile),
        PictureFileName(to_folder, new_serial, formattype::kMetafile)},
   };
-  bool moved = false;
-  for (const auto& [source, destination] : files) {
-    if (!FileExists(source)) continue;
+  IFileSystem& fs = StoreFiles();
+  // Every file is copied before any source is given up. A copy that fails
+  // takes back the copies made so far: the clip stays whole where it was,
+  // and nothing half made is left where it was going.
+  std::vector<const std::pair<std::string, std::string>*> copied;
+  for (const auto& pair : files) {
+    const auto& [source, destination] = pair;
+    if (!fs.FileExists(source)) continue;
     Log(loglevel::kData, "RelocateFiles", "Moving File: " + source + " To:" + destination);
-    std::error_code error;
-    std::filesystem::copy_file(ToFsPath(source), ToFsPath(destination),
-                               std::filesystem::copy_options::overwrite_existing, error);
-    // The source goes only once its copy is there.
-    if (error) {
+    // A collection not saved yet has no folder yet.
+    if (copied.empty() && !fs.DirectoryExists(to_folder)) fs.MakeDirectories(to_folder);
+    const FsStatus status = fs.CopyWholeFile(source, destination);
+    if (status != FsStatus::kOk) {
       Log(loglevel::kError, "RelocateFiles", "Copy Failed: " + source + " To:" + destination);
-      continue;
+      for (const auto* done : copied) fs.RemoveFile(done->second);
+      fs.RemoveFile(destination);  // what a failed copy may have left
+      throw EMyStreamError("Cannot copy file " + source + " to " + destination);
     }
-    if (copy_only) continue;
-    std::filesystem::remove(ToFsPath(source), error);
-    if (!error) moved = true;
+    copied.push_back(&pair);
   }
-  return moved;
+  if (copy_only || from == nullptr) return false;
+  // The sources go as the source collection lets go of its clips' files:
+  // an ordinary collection keeps them until its next file no longer lists
+  // the clip, since until then a crash must find the clip there, whole.
+  for (const auto* done : copied) from->RemoveClipFile(done->first);
+  return !copied.empty();
 }
 
 }  // namespace om

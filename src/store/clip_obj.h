@@ -223,10 +223,15 @@ class TClipObj {
   void UnLoad();
   // Checks a clip just read: its data file exists, its entries are sound.
   bool Audit();
-  // Moves (or copies) the data and picture files from one collection's
-  // folder and serial number to another's. True when a source was removed.
-  bool RelocateFiles(const TClipColl* from, const TClipColl* to, std::int32_t old_serial,
-                     std::int32_t new_serial, bool copy_only);
+  // Copies the data and picture files from one collection's folder and
+  // serial number to another's; without `copy_only` the sources are then
+  // handed to `from` to delete (RemoveClipFile: an ordinary collection
+  // deletes them after its next save). True when a source was handed over,
+  // that is, when files were moved. Throws EMyStreamError when a file cannot
+  // be copied; the copies made before it are removed again, and the
+  // sources are all kept.
+  bool RelocateFiles(TClipColl* from, const TClipColl* to, std::int32_t old_serial, std::int32_t new_serial,
+                     bool copy_only);
 
   // The folder of the clip's files: its collection's, "" without one.
   std::string Folder() const;

@@ -63,12 +63,16 @@ std::unique_ptr<TClipColl> TMasterList::Extract(const TClipColl* collection) {
   if (it == items_.end()) return nullptr;
   std::unique_ptr<TClipColl> out = std::move(*it);
   items_.erase(it);
+  // Its clips go with it: nothing waits for it to be written.
+  std::erase_if(pending_moves_,
+                [collection](const auto& move) { return move.first == collection || move.second == collection; });
   return out;
 }
 
 void TMasterList::Clear() {
   // Nested collections first: nothing may outlive the parent it points to.
   while (!items_.empty()) items_.pop_back();
+  pending_moves_.clear();
 }
 
 bool TMasterList::Load(std::vector<TDataSourceEntry>& sources) {
@@ -206,12 +210,78 @@ std::unique_ptr<TClipColl> TMasterList::LoadCollectionFolder(const std::string& 
   return nullptr;
 }
 
+namespace {
+
+bool IsSaved(const TClipColl* coll) { return coll != nullptr && !coll->ReadOnly && coll->Role == collrole::kOrdinary; }
+
+}  // namespace
+
+void TMasterList::NoteMove(const TClipColl* from, const TClipColl* to) {
+  if (!IsSaved(from) || !IsSaved(to) || from == to) return;
+  const std::pair<const TClipColl*, const TClipColl*> move{from, to};
+  if (std::find(pending_moves_.begin(), pending_moves_.end(), move) == pending_moves_.end()) {
+    pending_moves_.push_back(move);
+  }
+}
+
+bool TMasterList::MovesReach(const TClipColl* from, const TClipColl* to) const {
+  std::vector<const TClipColl*> reached{from};
+  for (std::size_t i = 0; i < reached.size(); ++i) {
+    for (const auto& [source, receiver] : pending_moves_) {
+      if (source != reached[i]) continue;
+      if (receiver == to) return true;
+      if (std::find(reached.begin(), reached.end(), receiver) == reached.end()) reached.push_back(receiver);
+    }
+  }
+  return false;
+}
+
+bool TMasterList::MoveNeedsSaveFirst(const TClipColl* from, const TClipColl* to) const {
+  return IsSaved(from) && IsSaved(to) && from != to && MovesReach(to, from);
+}
+
+std::vector<TClipColl*> TMasterList::SaveOrder() const {
+  std::vector<TClipColl*> waiting;
+  for (const auto& item : items_) {
+    if (IsSaved(item.get())) waiting.push_back(item.get());
+  }
+  std::vector<TClipColl*> order;
+  while (!waiting.empty()) {
+    // The first in list order whose receivers are all written already.
+    auto ready = std::find_if(waiting.begin(), waiting.end(), [&](const TClipColl* coll) {
+      return std::none_of(pending_moves_.begin(), pending_moves_.end(), [&](const auto& move) {
+        return move.first == coll && std::find(waiting.begin(), waiting.end(), move.second) != waiting.end();
+      });
+    });
+    // Moves never form a ring (MoveNeedsSaveFirst), but should they, the
+    // list order decides.
+    if (ready == waiting.end()) ready = waiting.begin();
+    order.push_back(*ready);
+    waiting.erase(ready);
+  }
+  return order;
+}
+
 void TMasterList::Save() {
   Log(loglevel::kData, "MasterList Save", "Begin Save");
   bool failed = false;
-  for (const auto& item : items_) {
+  std::vector<TClipColl*> written;
+  std::vector<const TClipColl*> not_written;
+  for (TClipColl* const item : SaveOrder()) {
     TClipColl& coll = *item;
-    if (coll.ReadOnly || coll.Role != collrole::kOrdinary) continue;
+    // A source whose receiver could not be written keeps its old file,
+    // which still lists the clips that left it.
+    const bool receiver_failed = std::any_of(pending_moves_.begin(), pending_moves_.end(), [&](const auto& move) {
+      return move.first == item &&
+             std::find(not_written.begin(), not_written.end(), move.second) != not_written.end();
+    });
+    if (receiver_failed) {
+      failed = true;
+      not_written.push_back(item);
+      coll.SetModified(true);
+      Log(loglevel::kData, "MasterList SaveToFile", "Save Postponed for collection: " + coll.Title);
+      continue;
+    }
     try {
       const std::string folder = coll.GetPath();
       const std::string file = folder + kCollFileName;
@@ -220,12 +290,12 @@ void TMasterList::Save() {
       if (coll.SaveToFile(temp)) {
         const FsStatus replaced = ReplaceKeepingBackup(StoreFiles(), file, temp, folder + kCollBackupName);
         if (replaced != FsStatus::kOk) throw EMyStreamError("Cannot replace the file " + file);
-        // Only now does the file on disk no longer list the removed clips.
-        coll.DeleteRemovedFiles();
+        written.push_back(item);
         Log(loglevel::kData, "SaveToFile", "Save Completed for collection: " + coll.DirName);
       }
     } catch (const std::exception&) {
       failed = true;
+      not_written.push_back(item);
       // Its file on disk is the old one: the next save tries again.
       coll.SetModified(true);
       Log(loglevel::kData, "MasterList SaveToFile", "Save Bombed for collection: " + coll.Title);
@@ -234,6 +304,12 @@ void TMasterList::Save() {
            MsgIcon::kError);
     }
   }
+  // Only now does no file on disk list the removed clips under their old
+  // names, and every moved clip is listed where it went.
+  for (TClipColl* const coll : written) coll->DeleteRemovedFiles();
+  std::erase_if(pending_moves_, [&](const auto& move) {
+    return std::find(not_written.begin(), not_written.end(), move.first) == not_written.end();
+  });
   Modified = failed;
   Log(loglevel::kData, "MasterList Save", "End Save");
 }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/app_settings.h"
@@ -68,8 +69,19 @@ class TMasterList {
   // purging it: the new file is written beside the old one and flushed,
   // then takes its name in one step, keeping the old one as "_COLL.bak".
   // A collection that fails is reported and stays modified; the others go
-  // on.
+  // on. Collections that received moved clips are written before those the
+  // clips left (a source whose receiver failed waits for the next save),
+  // and the files of removed clips are deleted only once every collection
+  // is written: at no moment does no file on disk list a moved clip.
   void Save();
+
+  // A clip left `from` for `to` (both saved collections): until the next
+  // save `to` must be written before `from`.
+  void NoteMove(const TClipColl* from, const TClipColl* to);
+  // Moving a clip from `from` to `to` now would leave no order in which the
+  // next save could write them (clips moved the other way already wait):
+  // the mover saves first.
+  bool MoveNeedsSaveFirst(const TClipColl* from, const TClipColl* to) const;
 
   // The first collection in the tree's order that accepts new clips, is not
   // read-only and is ordinary; failing that, the collection of the tree's
@@ -83,7 +95,15 @@ class TMasterList {
   std::unique_ptr<TClipColl> LoadCollectionFolder(const std::string& dir, const std::string& name, bool read_only,
                                                   TClipColl* parent);
 
+  // Whether a chain of pending moves leads from `from` to `to`.
+  bool MovesReach(const TClipColl* from, const TClipColl* to) const;
+  // The collections Save writes, receivers of moved clips before their
+  // sources, otherwise in list order.
+  std::vector<TClipColl*> SaveOrder() const;
+
   std::vector<std::unique_ptr<TClipColl>> items_;
+  // Moves since the last save: (source, receiver).
+  std::vector<std::pair<const TClipColl*, const TClipColl*>> pending_moves_;
 };
 
 // The order in which the collections tree shows the master list: the

@@ -116,6 +116,23 @@ TEST_F(FileSystemContract, AKeptCopyHoldsTheOldContents) {
   EXPECT_EQ(Read(target), "new");
 }
 
+TEST_F(FileSystemContract, CopyWholeFileCreatesOrReplacesAndKeepsTheSource) {
+  const std::string source = dir_ + "D3.DAT";
+  const std::string copy = dir_ + "D9.DAT";
+  fs_->WriteWholeFile(source, B("first"), true);
+  EXPECT_EQ(fs_->CopyWholeFile(source, copy), FsStatus::kOk);
+  EXPECT_EQ(Read(copy), "first");
+  // A copy is a file of its own: changing the source leaves it as it was,
+  // and copying again replaces it.
+  fs_->WriteWholeFile(source, B("second, longer"), true);
+  EXPECT_EQ(Read(copy), "first");
+  EXPECT_EQ(fs_->CopyWholeFile(source, copy), FsStatus::kOk);
+  EXPECT_EQ(Read(copy), "second, longer");
+  EXPECT_EQ(Read(source), "second, longer");
+  EXPECT_EQ(fs_->CopyWholeFile(dir_ + "missing", dir_ + "other"), FsStatus::kAbsent);
+  EXPECT_FALSE(fs_->FileExists(dir_ + "other"));
+}
+
 TEST_F(FileSystemContract, ReplaceKeepingBackup) {
   const std::string target = dir_ + "_COLL.QL4";
   const std::string backup = dir_ + "_COLL.bak";

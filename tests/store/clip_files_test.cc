@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "platform/posix/file_system.h"
 #include "store/clip_obj.h"
 #include "store/picture_files.h"
 #include "store/store_errors.h"
@@ -647,11 +648,13 @@ TEST_F(ClipFilesTest, WithoutTheMasterListReadingReportsSuccessAndReadsNothing) 
   EXPECT_EQ(clip->Title, "X");
 }
 
-TEST_F(ClipFilesTest, RelocateFilesMovesOrCopies) {
+TEST_F(ClipFilesTest, RelocateFilesCopiesAndLeavesTheSourcesToTheirCollection) {
+  posix::PosixFileSystem files;
+  StoreServices().Files = &files;
   TClipColl other;
-  // Folder texts are in the program's form, backslashes inside too.
+  // Folder texts are in the program's form, backslashes inside too. The
+  // target folder does not exist yet: it is made.
   other.DirName = dir_.string() + "\\other\\";
-  fs::create_directories(dir_ / "other");
   WriteFile(CollFile("D3.DAT"), Bytes{1});
   WriteFile(CollFile("I3.bmp"), Bytes{2});
   TClipObj clip(3, "X");
@@ -664,16 +667,22 @@ TEST_F(ClipFilesTest, RelocateFilesMovesOrCopies) {
   EXPECT_TRUE(fs::exists(CollFile("I3.bmp")));
   EXPECT_TRUE(Logged("RelocateFiles", "Moving File: " + coll_.GetPath() + "D3.DAT To:" + other.GetPath() + "D9.DAT"));
 
+  // A move: the sources stay until the source collection's next file no
+  // longer lists the clip.
   WriteFile(CollFile("D3.DAT"), Bytes{5});
   EXPECT_TRUE(clip.RelocateFiles(&coll_, &other, 3, 9, false));
   EXPECT_EQ(ReadFile(dir_ / "other" / "D9.DAT"), Bytes{5});  // replaced
+  EXPECT_TRUE(fs::exists(CollFile("D3.DAT")));
+  coll_.DeleteRemovedFiles();
   EXPECT_FALSE(fs::exists(CollFile("D3.DAT")));
   EXPECT_FALSE(fs::exists(CollFile("I3.bmp")));
 
   EXPECT_FALSE(clip.RelocateFiles(&coll_, &other, 3, 9, false));  // nothing left to move
-  // Onto itself: the copy fails, so the only copy is not deleted.
+  // Onto itself nothing happens: the only copy is not deleted.
   EXPECT_FALSE(clip.RelocateFiles(&other, &other, 9, 9, false));
+  other.DeleteRemovedFiles();
   EXPECT_TRUE(fs::exists(dir_ / "other" / "D9.DAT"));
+  StoreServices().Files = nullptr;
 }
 
 TEST_F(ClipFilesTest, CloneOfAStoredApartClipReadsTheRelocatedFile) {
@@ -687,6 +696,8 @@ TEST_F(ClipFilesTest, CloneOfAStoredApartClipReadsTheRelocatedFile) {
   TClipColl other;
   other.DirName = (dir_ / "other").string() + "\\";
   fs::create_directories(dir_ / "other");
+  posix::PosixFileSystem files;
+  StoreServices().Files = &files;
   TClipObj copy(9, "");
   copy.SetColl(&other);
   copy.CloneClipObj(*source);
@@ -697,6 +708,7 @@ TEST_F(ClipFilesTest, CloneOfAStoredApartClipReadsTheRelocatedFile) {
   EXPECT_EQ(copy.GetFormatCount(), 1);
   EXPECT_TRUE(copy.RelocateFiles(source->Coll, &other, 3, 9, false));
   EXPECT_EQ(copy.GetFormatNum(0), cf::kHDrop);
+  StoreServices().Files = nullptr;
 }
 
 }  // namespace

@@ -7,9 +7,12 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 
 #include "coll_fixture.h"
 #include "fault_file_system.h"
+#include "store/clip_filing.h"
+#include "store/store_errors.h"
 
 namespace om::testing {
 namespace {
@@ -194,6 +197,264 @@ TEST_F(CrashSafetyTest, EveryInterruptedSaveLeavesTheOldOrTheNewCollection) {
   // Both outcomes occurred: the cut fell before and after the new file took
   // its name.
   EXPECT_THAT(outcomes, ::testing::ElementsAre("new", "old"));
+}
+
+// Clips with side files (a data file, a picture) are moved between two
+// collections of one data source and the collections saved; the move and
+// the save are cut at every change they make in turn. The source comes
+// first in the list, so a save in list order would write it first.
+class MoveCrashTest : public CollTest {
+ protected:
+  MoveCrashTest() {
+    sources_.push_back({"Main", {1, false, "Main", Folder(src_), false, true}});
+    TMasterList list;
+    list.Load(sources_);
+    TClipColl* from = Make(list, "A From");
+    TClipColl* to = Make(list, "B To");
+    AddText(*from, "stays inline", "stays");
+    AddText(*from, std::string(1500, 'a'), "apart");
+    AddBitmap(*from, "picture");
+    AddText(*from, "moved inline", "inline");
+    AddBitmap(*from, "second picture");
+    AddText(*to, "was there", "there");
+    AddBitmap(*to, "there picture");
+    list.Save();
+    fs::copy(src_, pristine_, fs::copy_options::recursive);
+  }
+
+  static TClipColl* Make(TMasterList& list, const std::string& title) {
+    auto made = std::make_unique<TClipColl>(true);
+    made->Title = title;
+    made->DirName = title;
+    made->Parent = list.Items(0);
+    made->MaxItems = 50;
+    return list.Add(std::move(made));
+  }
+
+ public:
+  static TClipColl* Find(const TMasterList& list, const std::string& title) {
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+      if (list.Items(i)->Title == title) return list.Items(i);
+    }
+    return nullptr;
+  }
+  static TClipObj* ClipTitled(TClipColl& coll, const std::string& title) {
+    for (const TCollEntry& entry : coll.Items()) {
+      if (entry.Clip->Title == title) return entry.Clip;
+    }
+    return nullptr;
+  }
+
+ protected:
+  // Each clip's data by title: its text, or whether its picture reads.
+  static std::multimap<std::string, std::string> DataOf(TClipColl& coll) {
+    std::multimap<std::string, std::string> data;
+    for (const TCollEntry& entry : coll.Items()) {
+      TClipObj& clip = *entry.Clip;
+      if (clip.HasIcon(cf::kBitmap) && !clip.HasIcon(cf::kText)) {
+        const TGraphic* picture = clip.GetObj(cf::kBitmap);
+        data.emplace(clip.Title, picture != nullptr && !picture->Empty() ? "picture" : "no picture");
+      } else {
+        data.emplace(clip.Title, TextOf(clip));
+      }
+    }
+    return data;
+  }
+
+  void Restore() {
+    fs::remove_all(src_);
+    fs::copy(pristine_, src_, fs::copy_options::recursive);
+  }
+
+  std::vector<TDataSourceEntry> sources_;
+  const fs::path src_ = dir_ / "src";
+  const fs::path pristine_ = dir_ / "pristine";
+};
+
+// What the user does before the save, by the titles of the clips moved.
+struct MoveScenario {
+  const char* name;
+  // (clip title, into "B To": else back into "A From")
+  std::vector<std::pair<std::string, bool>> moves;
+  // The clips' data was read before (they are moved from memory, and their
+  // data files written anew in the target).
+  bool loaded = false;
+};
+
+// Runs the moves; gives the files each clip had in its source.
+std::vector<std::string> RunMoves(TMasterList& list, const MoveScenario& scenario) {
+  TClipColl* from = MoveCrashTest::Find(list, "A From");
+  TClipColl* to = MoveCrashTest::Find(list, "B To");
+  std::vector<std::string> old_files;
+  if (scenario.loaded) {
+    for (const TCollEntry& entry : from->Items()) entry.Clip->Load();
+  }
+  for (const auto& [title, forward] : scenario.moves) {
+    TClipColl& source = forward ? *from : *to;
+    TClipColl& target = forward ? *to : *from;
+    TClipObj* clip = MoveCrashTest::ClipTitled(source, title);
+    if (clip == nullptr) throw std::logic_error("no clip " + title);
+    for (const std::string& file : {DataFileName(source.GetPath(), clip->SerialNbr),
+                                    PictureFileName(source.GetPath(), clip->SerialNbr, formattype::kBitmap)}) {
+      old_files.push_back(file);
+    }
+    FileClip(*clip, source, target, /*copy=*/false);
+  }
+  return old_files;
+}
+
+class MoveCrashCases : public MoveCrashTest, public ::testing::WithParamInterface<MoveScenario> {};
+
+TEST_P(MoveCrashCases, EveryInterruptedMoveAndSaveKeepsEveryClipWhole) {
+  const MoveScenario& scenario = GetParam();
+  std::multimap<std::string, std::string> before;
+  std::vector<std::string> changes;
+  {
+    TMasterList list;
+    list.Load(sources_);
+    for (const char* title : {"A From", "B To"}) {
+      const auto data = DataOf(*Find(list, title));
+      before.insert(data.begin(), data.end());
+    }
+  }
+  {
+    TMasterList list;
+    list.Load(sources_);
+    FaultInjectingFileSystem faulty(files_);
+    StoreServices().Files = &faulty;
+    const std::vector<std::string> old_files = RunMoves(list, scenario);
+    list.Save();
+    StoreServices().Files = &files_;
+    changes = faulty.Changes();
+    for (const std::string& file : old_files) EXPECT_FALSE(files_.FileExists(file)) << file;
+  }
+  {
+    // Done whole: the moved clips are in the target alone, their old files
+    // gone from the source folder.
+    TMasterList list;
+    list.Load(sources_);
+    for (const auto& [title, forward] : scenario.moves) {
+      (void)forward;
+      const int in_from = ClipTitled(*Find(list, "A From"), title) != nullptr;
+      const int in_to = ClipTitled(*Find(list, "B To"), title) != nullptr;
+      EXPECT_EQ(in_from + in_to, 1) << title;
+    }
+  }
+  const std::string all = ::testing::PrintToString(changes);
+  for (const char* step : {"copy D", "copy I", "rename _COLL.tmp>_COLL.QL4", "remove D", "remove I"}) {
+    EXPECT_THAT(all, ::testing::HasSubstr(step));
+  }
+
+  for (std::size_t n = 1; n <= changes.size(); ++n) {
+    SCOPED_TRACE("crash at change " + std::to_string(n) + ": " + changes[n - 1]);
+    Restore();
+    {
+      TMasterList list;
+      list.Load(sources_);
+      FaultInjectingFileSystem faulty(files_);
+      faulty.CrashAt(static_cast<int>(n));
+      StoreServices().Files = &faulty;
+      EXPECT_THROW(
+          {
+            RunMoves(list, scenario);
+            list.Save();
+          },
+          SimulatedCrash);
+      StoreServices().Files = &files_;
+    }
+    // The next start finds every clip in one collection or the other (for
+    // a moment, in both), and each reads as it did.
+    TMasterList list;
+    list.Load(sources_);
+    TClipColl* from = Find(list, "A From");
+    TClipColl* to = Find(list, "B To");
+    ASSERT_NE(from, nullptr);
+    ASSERT_NE(to, nullptr);
+    std::multimap<std::string, std::string> after = DataOf(*from);
+    const auto in_to = DataOf(*to);
+    after.insert(in_to.begin(), in_to.end());
+    for (const auto& [title, value] : before) {
+      const auto [first, last] = after.equal_range(title);
+      EXPECT_NE(first, last) << "\"" << title << "\" is in neither collection";
+      for (auto it = first; it != last; ++it) {
+        EXPECT_EQ(it->second.substr(0, 40), value.substr(0, 40)) << title;
+      }
+    }
+    EXPECT_LE(after.size(), before.size() + scenario.moves.size());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, MoveCrashCases,
+    ::testing::Values(MoveScenario{"OneWay", {{"apart", true}, {"picture", true}, {"inline", true}}},
+                      MoveScenario{"OneWayLoaded", {{"apart", true}, {"picture", true}, {"inline", true}}, true},
+                      // Clips both ways before one save: the second move
+                      // writes the first one out before it goes ahead.
+                      MoveScenario{"BothWays", {{"picture", true}, {"there picture", false}, {"apart", true}}}),
+    [](const ::testing::TestParamInfo<MoveScenario>& info) { return std::string(info.param.name); });
+
+TEST_F(MoveCrashTest, AFailedCopyLeavesTheClipWholeInItsSource) {
+  TMasterList list;
+  list.Load(sources_);
+  TClipColl* from = Find(list, "A From");
+  TClipColl* to = Find(list, "B To");
+  TClipObj* picture = ClipTitled(*from, "picture");
+  ASSERT_NE(picture, nullptr);
+  const std::int32_t serial = picture->SerialNbr;
+  const int to_count = to->Count();
+  const auto to_files = [&] {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(src_ / "B To")) names.insert(entry.path().filename().string());
+    return names;
+  };
+  const std::set<std::string> files_before = to_files();
+
+  FaultInjectingFileSystem faulty(files_);
+  // The data file is copied, then the picture's copy fails (the disk is
+  // full): the data file's copy is taken back.
+  faulty.FailChanges("copy I", FsStatus::kFailed);
+  StoreServices().Files = &faulty;
+  EXPECT_THROW(FileClip(*picture, *from, *to, /*copy=*/false), EMyStreamError);
+  EXPECT_THROW(FileClip(*picture, *from, *to, /*copy=*/true), EMyStreamError);
+  StoreServices().Files = &files_;
+  EXPECT_EQ(ClipTitled(*from, "picture"), picture);
+  EXPECT_EQ(picture->Coll, from);
+  EXPECT_EQ(picture->SerialNbr, serial);
+  EXPECT_EQ(to->Count(), to_count);
+  EXPECT_EQ(to_files(), files_before);
+
+  list.Save();
+  TMasterList again;
+  again.Load(sources_);
+  TClipObj* reloaded = ClipTitled(*Find(again, "A From"), "picture");
+  ASSERT_NE(reloaded, nullptr);
+  EXPECT_EQ(DataOf(*Find(again, "A From")).find("picture")->second, "picture");
+  EXPECT_EQ(ClipTitled(*Find(again, "B To"), "picture"), nullptr);
+}
+
+TEST_F(MoveCrashTest, ACopyTakesTheFormatsAsTheyAreInMemory) {
+  TMasterList list;
+  list.Load(sources_);
+  TClipColl* from = Find(list, "A From");
+  TClipColl* to = Find(list, "B To");
+  // An edit not saved yet, and a picture clip never saved (no files yet).
+  TClipObj* apart = ClipTitled(*from, "apart");
+  apart->PutText("edited " + std::string(1500, 'e'), 0);
+  TClipObj* fresh = AddBitmap(*from, "fresh picture");
+  const TFiled copied = FileClip(*apart, *from, *to, /*copy=*/true);
+  const TFiled copied_fresh = FileClip(*fresh, *from, *to, /*copy=*/true);
+  ASSERT_NE(copied.Clip, nullptr);
+  ASSERT_NE(copied_fresh.Clip, nullptr);
+  EXPECT_FALSE(copied.FilesMoved);
+  EXPECT_EQ(ClipTitled(*from, "apart"), apart);  // a copy leaves the source
+  list.Save();
+
+  TMasterList again;
+  again.Load(sources_);
+  const auto data = DataOf(*Find(again, "B To"));
+  EXPECT_EQ(data.find("apart")->second.substr(0, 10), "edited eee");
+  EXPECT_EQ(data.find("fresh picture")->second, "picture");
+  EXPECT_EQ(DataOf(*Find(again, "A From")).find("fresh picture")->second, "picture");
 }
 
 }  // namespace

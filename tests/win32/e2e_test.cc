@@ -1100,5 +1100,91 @@ TEST_F(EndToEnd, AFindOverAllCollectionsFillsSearchResultsAndTheTreeSelectsIt) {
   EXPECT_EQ(SavedInbox().size(), 2u);
 }
 
+// The program shows a popup menu now (a window of class "#32768" in its
+// process).
+bool ShownPopupMenu(DWORD process_id) {
+  for (HWND candidate : TopLevelWindows("#32768", process_id)) {
+    if (::IsWindowVisible(candidate)) return true;
+  }
+  return false;
+}
+
+TEST_F(EndToEnd, DeletingEveryClipLeavesTheClipboardEmpty) {
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  Copy({Text("First to go")});
+  ASSERT_TRUE(WaitForClipCount(*window, 1));
+  WaitOutSettling();
+  Copy({Text("Second to go")});
+  ASSERT_TRUE(WaitForClipCount(*window, 2));
+  ASSERT_TRUE(WaitForClipboardText("Second to go"));
+  WaitOutSettling();
+
+  for (MenuCommand command : {MenuCommand::kSelectAll, MenuCommand::kDeleteSelected}) {
+    ASSERT_TRUE(::PostMessageA(window->main(), WM_COMMAND, MAKEWPARAM(win32::MainMenus::IdOfCommand(command), 0), 0));
+  }
+  ASSERT_TRUE(WaitForClipCount(*window, 0));
+  EXPECT_TRUE(WaitForClipboardText(""));
+  CloseProgram(*window);
+  EXPECT_TRUE(SavedInbox().empty());
+}
+
+TEST_F(EndToEnd, MovingAPictureClipMovesItsFilesToTheOtherCollection) {
+  {
+    ScopedStoreServices installed(Services());
+    TClipColl archive(true);
+    archive.Title = archive.DirName = "Archive";
+    archive.TreeSortKey = 2000;
+    archive.AcceptNewClips = false;
+    ASSERT_TRUE(std::filesystem::create_directories(data_ + "Archive"));
+    ASSERT_TRUE(archive.SaveToFile(data_ + "Archive\\" + kCollFileName));
+  }
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  Copy({"dib:4x4"});
+  ASSERT_TRUE(WaitForClipCount(*window, 1));
+  WaitOutSettling();
+  // Saved: the clip's data and picture files are in the Inbox's folder.
+  const auto post = [&](MenuCommand command) {
+    return ::PostMessageA(window->main(), WM_COMMAND, MAKEWPARAM(win32::MainMenus::IdOfCommand(command), 0), 0);
+  };
+  ASSERT_TRUE(post(MenuCommand::kFileSave));
+  ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(data_ + "Inbox\\I1.bmp"); }, kDeadlineMs));
+  ASSERT_TRUE(std::filesystem::exists(data_ + "Inbox\\D1.DAT"));
+
+  // Edit, "Move Item To Collection": the menu lists the tree's nodes (the
+  // data source, the Inbox, the Archive, ...); the Archive is chosen with
+  // the keyboard.
+  ASSERT_TRUE(window->ClickRow(0));
+  WaitOutSettling();
+  ASSERT_TRUE(post(MenuCommand::kMoveToCollection));
+  DWORD process_id = 0;
+  ::GetWindowThreadProcessId(window->main(), &process_id);
+  ASSERT_TRUE(PumpUntil([&] { return ShownPopupMenu(process_id); }, kDeadlineMs)) << "no menu";
+  // Down steps through every entry but separators, greyed ones too: the
+  // third is the Archive.
+  for (int step = 0; step < 3; ++step) ::PostMessageA(window->main(), WM_KEYDOWN, VK_DOWN, 0);
+  ::PostMessageA(window->main(), WM_KEYDOWN, VK_RETURN, 0);
+
+  // Files were moved: the batch ends with a save of every collection.
+  ASSERT_TRUE(WaitForStatus(*window, "Moved 1 clip to Archive"));
+  EXPECT_EQ(window->ClipCount(), 0);
+  // The files went with the clip, under its number in the Archive, and the
+  // Inbox's are gone once its file no longer lists the clip.
+  EXPECT_TRUE(std::filesystem::exists(data_ + "Archive\\I1.bmp"));
+  EXPECT_TRUE(std::filesystem::exists(data_ + "Archive\\D1.DAT"));
+  EXPECT_FALSE(std::filesystem::exists(data_ + "Inbox\\I1.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(data_ + "Inbox\\D1.DAT"));
+  CloseProgram(*window);
+  EXPECT_TRUE(SavedInbox().empty());
+  ScopedStoreServices installed(Services());
+  TClipColl archive;
+  archive.DirName = "Archive";  // below the data folder, as in a fresh one
+  archive.LoadFromFile(data_ + "Archive\\" + kCollFileName, /*show_failures=*/false);
+  ASSERT_EQ(archive.Count(), 1);
+  EXPECT_TRUE(archive.Clip(0)->HasIcon(CF_BITMAP));
+  EXPECT_NE(archive.Clip(0)->GetObj(CF_BITMAP), nullptr);
+}
+
 }  // namespace
 }  // namespace om::test

@@ -167,6 +167,14 @@ FsStatus PosixFileSystem::KeepCopy(std::string_view file, std::string_view copy)
   return SyncDirectoryOf(to) ? FsStatus::kOk : FsStatus::kFailed;
 }
 
+FsStatus PosixFileSystem::CopyWholeFile(std::string_view from, std::string_view to) {
+  const std::optional<Bytes> bytes = ReadWholeFile(from);
+  if (!bytes) return FileExists(from) ? FsStatus::kFailed : FsStatus::kAbsent;
+  const FsStatus written = WriteWholeFile(to, *bytes, /*durable=*/true);
+  if (written != FsStatus::kOk) return written;
+  return SyncDirectoryOf(Native(to)) ? FsStatus::kOk : FsStatus::kFailed;
+}
+
 FsStatus PosixFileSystem::RenameReplacing(std::string_view from, std::string_view to) {
   const std::string target = Native(to);
   if (::rename(Native(from).c_str(), target.c_str()) != 0) return FromErrno(errno);

@@ -21,6 +21,7 @@ class PosixFileSystem final : public IFileSystem {
   FsStatus RemoveFile(std::string_view file) override;
   FsStatus WriteWholeFile(std::string_view file, std::span<const std::uint8_t> bytes, bool durable) override;
   FsStatus KeepCopy(std::string_view file, std::string_view copy) override;
+  FsStatus CopyWholeFile(std::string_view from, std::string_view to) override;
   FsStatus RenameReplacing(std::string_view from, std::string_view to) override;
 };
 

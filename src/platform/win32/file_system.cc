@@ -187,6 +187,32 @@ FsStatus Win32FileSystem::KeepCopy(std::string_view file, std::string_view copy)
   return StatusOf(LogOsFailure(("CopyFile(" + from + ")").c_str()));
 }
 
+FsStatus Win32FileSystem::CopyWholeFile(std::string_view from, std::string_view to) {
+  const std::string source = Text(from);
+  const std::string target = Text(to);
+  // A read-only target left by an earlier copy is replaced like any other.
+  const DWORD attributes = ::GetFileAttributesA(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    ::SetFileAttributesA(target.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  }
+  if (!Retrying([&] { return ::CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE; })) {
+    return StatusOf(LogOsFailure(("CopyFile(" + source + ")").c_str()));
+  }
+  // CopyFile leaves the bytes in the cache: flushed here, so that the copy
+  // is there before a collection file that lists it.
+  KernelHandle handle;
+  Retrying([&] {
+    handle = OwnFileHandle(::CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(handle);
+  });
+  if (!handle || !::FlushFileBuffers(handle.get())) {
+    LogOsFailure(("FlushFileBuffers(" + target + ")").c_str());
+    return FsStatus::kFailed;
+  }
+  return FsStatus::kOk;
+}
+
 FsStatus Win32FileSystem::RenameReplacing(std::string_view from, std::string_view to) {
   const std::string source = Text(from);
   const std::string target = Text(to);

@@ -18,6 +18,8 @@ class Win32FileSystem final : public IFileSystem {
   FsStatus WriteWholeFile(std::string_view file, std::span<const std::uint8_t> bytes, bool durable) override;
   // A hard link (NTFS), else a copy (FAT, some network shares).
   FsStatus KeepCopy(std::string_view file, std::string_view copy) override;
+  // CopyFile over an existing target, then the copy flushed to the disk.
+  FsStatus CopyWholeFile(std::string_view from, std::string_view to) override;
   // MoveFileEx with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH: one
   // rename on the volume, on the disk when it returns.
   FsStatus RenameReplacing(std::string_view from, std::string_view to) override;

@@ -24,6 +24,7 @@ constexpr int kVkUp = 0x26;
 constexpr int kVkDown = 0x28;
 constexpr int kVkT = 'T';
 constexpr int kVkF10 = 0x79;
+constexpr int kVkDelete = 0x2E;
 
 // The list's layout in the registry, below the settings key, in the list's
 // own section ("lvClips"; the settings' "Reset Size/Position" deletes it
@@ -167,6 +168,14 @@ void TClipList::RowDrawn(int row) {
 void TClipList::Clear() {
   rows_.clear();
   widget_.SetRowCount(0);
+  latest_row_ = previous_row_ = -1;
+}
+
+void TClipList::RemoveRows(const std::vector<TClipObj*>& clips) {
+  if (clips.empty()) return;
+  std::erase_if(rows_, [&](const TClipObj* row) { return std::find(clips.begin(), clips.end(), row) != clips.end(); });
+  widget_.SetRowCount(Count());
+  widget_.RowsChanged(-1, -1);
   latest_row_ = previous_row_ = -1;
 }
 
@@ -479,8 +488,12 @@ bool TClipList::lvClipsKeyDown(int virtual_key, KeyModifiers keys) {
     PopupMenuClipsPopup(/*from_keyboard=*/true);
     return true;
   }
-  // The Delete key moves the selected clips to the trash; deleting comes
-  // with moving clips between collections.
+  // The Delete key moves the selected clips to the trash (captions are
+  // renamed in a box of their own, never edited in the list).
+  if (virtual_key == kVkDelete && !keys.ctrl && !keys.shift && !keys.alt) {
+    host_.DeleteSelectedClips();
+    return true;
+  }
   return false;
 }
 
@@ -575,11 +588,14 @@ void TClipList::PopupMenuClipsPopup(bool from_keyboard) {
     case ClipMenuCommand::kCancel:
       break;
     case ClipMenuCommand::kNewClip:
+      host_.NewClip();
+      break;
     case ClipMenuCommand::kDeleteClips:
+      host_.DeleteSelectedClips();
+      break;
     case ClipMenuCommand::kThumbnailSettings:
     case ClipMenuCommand::kExportClips:
-      // New clips, deleting, the settings dialog and export come with
-      // their own commands.
+      // The settings dialog and export come with their own commands.
       Log(loglevel::kData, "PopupMenuClipsPopup", "Command not available yet.");
       break;
   }

@@ -85,6 +85,9 @@ class IClipListHost {
   // hides the preview's pages.
   virtual void RescueEditing() = 0;
   virtual void SetPreviewVisible(bool visible) = 0;
+  // The list's "&Delete Clip(s)" and the Delete key; its "&New Clip".
+  virtual void DeleteSelectedClips() = 0;
+  virtual void NewClip() = 0;
 };
 
 // The status text for the end of a drag of a clip's text.
@@ -111,6 +114,9 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   void AddToLists(TClipObj* clip, bool select, int position);
   // Forgets every row (the collections are about to go).
   void Clear();
+  // The clips' rows go (the clips left the shown collection); the rows
+  // after them move up, and no row is selected.
+  void RemoveRows(const std::vector<TClipObj*>& clips);
   int Count() const { return static_cast<int>(rows_.size()); }
   // The clip of a row; nullptr for a row that does not exist.
   TClipObj* ClipAt(int row) const;

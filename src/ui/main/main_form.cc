@@ -88,6 +88,8 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
                                                   widgets_.preview, settings_);
   preview_->SetTransformCommands(transforms_.get());
   find_ = std::make_unique<TFind>(static_cast<IFindHost&>(*this), widgets_.preview, settings_, ports_.clock);
+  moves_ = std::make_unique<TClipMoves>(static_cast<IClipMovesHost&>(*this), settings_);
+  widgets_.shell.SetMoveClipsHint(moves_->MoveButtonHint());
   window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
   viewer_ = std::make_unique<TClipView5>(
       ClipViewPorts{ports_.windows, ports_.clock, ports_.processes, ports_.prompts, ports_.sound, ports_.locale,
@@ -310,6 +312,28 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kFindNext:
       find_->mnuFindNextClick();
       break;
+    case MenuCommand::kDeleteSelected:
+      moves_->mnuDeleteSelectedItemsClick();
+      break;
+    case MenuCommand::kEmptyTrash:
+      moves_->mnuEmptyTrashClick();
+      break;
+    case MenuCommand::kNewClip:
+      moves_->mnuPopupClips_NewClipClick();
+      break;
+    case MenuCommand::kMoveToCollection:
+      moves_->mnuMoveToCollectionClick();
+      break;
+    case MenuCommand::kCopyToCollection:
+      moves_->mnuCopyToCollectionClick();
+      break;
+    case MenuCommand::kMoveClips:
+      moves_->cmdMoveClipsClick();
+      break;
+    case MenuCommand::kMoveClipsMenu:
+      moves_->cmdMoveClipsDropDown();
+      break;
+      break;
   }
 }
 
@@ -317,6 +341,8 @@ void TfrmQL::mnuExit1Click() { widgets_.shell.Close(); }
 
 void TfrmQL::ClearReferences() {
   clipboard_clip_ = nullptr;
+  // The collections are about to go: the move button's target with them.
+  if (moves_) moves_->ForgetTarget();
   last_captured_clip_ = nullptr;
   // The pane must not keep a clip that is about to go.
   if (preview_) {
@@ -379,6 +405,7 @@ void TfrmQL::ForgetCollection(TClipColl* coll) {
   if (coll == nullptr) return;
   // Its clips go with it.
   ClearSearchResults();
+  moves_->ForgetTarget();
   if (shown_ == coll) ShowCollection(nullptr);
   if (clipboard_clip_ != nullptr && coll->IndexOfClip(clipboard_clip_) >= 0) clipboard_clip_ = nullptr;
   if (last_captured_clip_ != nullptr && coll->IndexOfClip(last_captured_clip_) >= 0) last_captured_clip_ = nullptr;
@@ -408,7 +435,10 @@ int TfrmQL::ShowDataSourceProperties(TDataSource& source) {
 
 void TfrmQL::AddDataSource() { data_source_commands_->AddDataSourceClick(); }
 
-void TfrmQL::DeleteDataSource(const TClipColl* node_coll) { data_source_commands_->DeleteDataSourceClick(node_coll); }
+void TfrmQL::DeleteDataSource(const TClipColl* node_coll) {
+  moves_->ForgetTarget();
+  data_source_commands_->DeleteDataSourceClick(node_coll);
+}
 
 std::string TfrmQL::CurrentDirectory() {
   std::error_code error;
@@ -459,11 +489,58 @@ void TfrmQL::SelectSearchResultsNode() {
 }
 
 void TfrmQL::DoDropClipsOnColl(TClipColl* coll, bool copy) {
-  // Filing dropped clips is the move and copy commands' work, which come
-  // later: the drop is accepted and recorded, nothing is moved.
-  Log(loglevel::kData, "DoDropClipsOnColl",
-      std::string(copy ? "Copy" : "Move") + " of dragged clips to " + (coll != nullptr ? coll->Title : "") +
-          " is not available yet.");
+  // The tree accepted the drop over a node with a collection.
+  if (coll == nullptr) return;
+  moves_->DoDropClipsOnColl(coll, copy, TClipMoves::DropVia::kTree);
+}
+
+void TfrmQL::ForgetClipsOf(const TClipColl& coll) {
+  if (clipboard_clip_ != nullptr && coll.IndexOfClip(clipboard_clip_) >= 0) clipboard_clip_ = nullptr;
+  if (last_captured_clip_ != nullptr && coll.IndexOfClip(last_captured_clip_) >= 0) last_captured_clip_ = nullptr;
+  if (TClipObj* const previewed = preview_->PreviewedClip(); previewed != nullptr && coll.IndexOfClip(previewed) >= 0) {
+    preview_->Unpin();
+    preview_->ForgetPreviewedClip();
+    widgets_.shell.SetPreviewVisible(false);
+  }
+}
+
+void TfrmQL::ReleasePreview() {
+  preview_->Unpin();
+  preview_->ForgetPreviewedClip();
+}
+
+int TfrmQL::FirstSelectedRow() const {
+  const std::vector<int> rows = widgets_.clips.SelectedRows();
+  return rows.empty() ? -1 : rows.front();
+}
+
+void TfrmQL::EmptyClipboard() {
+  // Through the viewer, so that emptying is the program's own change.
+  // Another program may hold the clipboard for a moment (one reading the
+  // change just announced): a few tries, a short pause between them.
+  constexpr int kAttempts = 10;
+  constexpr std::uint32_t kPauseMs = 50;
+  bool opened = false;
+  for (int attempt = 0; attempt < kAttempts && !opened; ++attempt) {
+    if (attempt > 0) ports_.clock.Sleep(kPauseMs);
+    opened = viewer_->Open();
+  }
+  if (opened) {
+    viewer_->clear();
+    viewer_->Close();
+  } else {
+    Log(loglevel::kError, "EmptyClipboard", "Could not open clipboard: " + viewer_->ErrMsg());
+  }
+  clipboard_clip_ = nullptr;
+}
+
+void TfrmQL::EditClip(TClipObj* clip) {
+  preview_->PreviewClip(clip);
+  widgets_.preview.FocusText();
+}
+
+std::vector<CollectionMenuEntry> TfrmQL::CollectionMenuEntries() {
+  return tree_->PopupMenuSetCurrCollPopup(widgets_.shell.MenuEntriesPerColumn());
 }
 
 void TfrmQL::RefreshClipRow(const TClipObj* clip) {

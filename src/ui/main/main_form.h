@@ -14,6 +14,7 @@
 //   TTextTransforms   transforms.h         the text transforms' commands
 //   TGlue             glue.h               manual and automatic glue
 //   TFind             find.h               searching clips
+//   TClipMoves        clip_moves.h         delete, trash, new clip, move, copy
 // The form's own work is in:
 //   startup.cc    creation, start-up, the deferred load, the close query,
 //                 shutdown and the error trap
@@ -53,6 +54,7 @@
 #include "ui/main/find.h"
 #include "ui/main/transforms.h"
 #include "ui/main/glue.h"
+#include "ui/main/clip_moves.h"
 
 namespace om {
 
@@ -78,6 +80,7 @@ class TfrmQL final : public IMainFormEvents,
                      private ITextTransformsHost,
                      private IGlueHost,
                      private IFindHost,
+                     private IClipMovesHost,
                      private IDataSourceHost {
  public:
   // Timers on the form's own hidden window.
@@ -135,6 +138,7 @@ class TfrmQL final : public IMainFormEvents,
   TTextTransforms& Transforms() { return *transforms_; }
   TGlue& Glue() { return *glue_; }
   TFind& Find() { return *find_; }
+  TClipMoves& Moves() { return *moves_; }
 
   // --- State ------------------------------------------------------------
   // The clip on the system clipboard as far as the program knows.
@@ -153,7 +157,7 @@ class TfrmQL final : public IMainFormEvents,
   TClipColl* ShownCollection() const override { return shown_; }
   // The collection that receives captures the shown one does not accept.
   TClipColl* Inbox() const { return inbox_; }
-  TClipColl* TrashCan() const { return trash_; }
+  TClipColl* TrashCan() const override { return trash_; }
   TClipColl* SearchResults() const override { return search_results_; }
   TMasterList* MasterList() const override { return master_list_.get(); }
   Tfilter* Profile() const { return profile_.get(); }
@@ -299,6 +303,28 @@ class TfrmQL final : public IMainFormEvents,
   std::optional<std::string> PickDirectory(std::string_view proposed) override;
   int ShowDataSourceProperties(TDataSource& source) override;
   void SaveAllClips() override { mnuFileSaveClick(); }
+  // IClipMovesHost (main_form.cc)
+  void DeleteSelectedClips() override { moves_->mnuDeleteSelectedItemsClick(); }
+  void NewClip() override { moves_->mnuPopupClips_NewClipClick(); }
+  void SequentialPasteOff() override {}
+  void ForgetLastCapturedClip() override { last_captured_clip_ = nullptr; }
+  void ForgetClipsOf(const TClipColl& coll) override;
+  void ReleasePreview() override;
+  int ClipRowCount() const override { return clip_list_->Count(); }
+  int FirstSelectedRow() const override;
+  void RemoveClipRows(const std::vector<TClipObj*>& clips) override { clip_list_->RemoveRows(clips); }
+  void SelectRow(int row) override { SelectClipRow(clip_list_->ClipAt(row)); }
+  void AddClipRow(TClipObj* clip, int position) override { clip_list_->AddToLists(clip, true, position); }
+  void RefillClipList() override { clip_list_->UpdateLVClips(); }
+  void BeginListUpdate() override { widgets_.clips.BeginUpdate(); }
+  void EndListUpdate() override { widgets_.clips.EndUpdate(); }
+  void EmptyClipboard() override;
+  void EditClip(TClipObj* clip) override;
+  std::vector<CollectionMenuEntry> CollectionMenuEntries() override;
+  void DeallocatePopupMenu() override { tree_->DeallocatePopupMenu(); }
+  std::optional<int> PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) override {
+    return widgets_.shell.PopupFileClipMenu(entries);
+  }
   bool PrivacyMarkerPresent();
   bool ClipboardOffers(std::uint32_t format);
   void IgnoreChange(const char* log_text, const char* status_text);
@@ -326,6 +352,7 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TTextTransforms> transforms_;
   std::unique_ptr<TGlue> glue_;
   std::unique_ptr<TFind> find_;
+  std::unique_ptr<TClipMoves> moves_;
   std::unique_ptr<TfrmWebBrowser> html_browser_;
   std::unique_ptr<HtmlPreview> html_preview_;
   std::unique_ptr<TDataSourceCommands> data_source_commands_;

@@ -47,6 +47,8 @@ enum class MenuCommand {
   kNewClip,           // File, "Create &New, Empty Clip"
   kMoveToCollection,  // Edit, "Move Item To Collection"
   kCopyToCollection,  // Edit, "Copy Item To Collection"
+  kMoveClips,         // the tool button cmdMoveClips
+  kMoveClipsMenu,     // cmdMoveClips's drop-down arrow: the collection menu
 };
 
 class IMainFormEvents {

@@ -29,9 +29,6 @@ TPreviewPane::TPreviewPane(IPreviewHost& host, IPreviewWidget& widget, IStatusBa
       files_(files),
       rtf_format_(rtf_format),
       html_format_(html_format) {
-  // A new clip made from the pane belongs to moving and copying clips,
-  // which comes with its own commands; until then the button is off.
-  widget_.SetButtonEnabled(PreviewButton::kNewClip, false);
   txtMagnifyTextSelectionChange();
 }
 
@@ -384,10 +381,7 @@ void TPreviewPane::cmdMag_CutClick() { widget_.CutToClipboard(); }
 void TPreviewPane::cmdMag_CopyClick() { widget_.CopyToClipboard(); }
 void TPreviewPane::cmdMag_PasteClick() { widget_.PasteFromClipboard(); }
 
-void TPreviewPane::cmdMag_NewClipClick() {
-  // Disabled until moving and copying clips brings "New Clip" (see the
-  // constructor).
-}
+void TPreviewPane::cmdMag_NewClipClick() { host_.NewClip(); }
 
 void TPreviewPane::txtMagnifyTextSelectionChange() {
   const bool lines = widget_.LineCount() >= 1;

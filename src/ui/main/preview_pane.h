@@ -85,6 +85,8 @@ class IPreviewHost {
   // The folder of the first data source, with a trailing backslash: where
   // the rich-text and HTML buffers are written.
   virtual std::string BufferFolder() const = 0;
+  // cmdMag_NewClip: a new, empty clip in the shown collection.
+  virtual void NewClip() = 0;
 };
 
 class TPreviewPane final : public IPreviewEvents {

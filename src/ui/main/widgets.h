@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/dialogs/ds_prop.h"
 #include "ui/dialogs/find.h"
@@ -139,6 +140,15 @@ class IFormShell {
   // The folder picker, starting at `proposed`; it may create the folder.
   // nullopt when cancelled.
   virtual std::optional<std::string> PickDirectory(std::string_view proposed) = 0;
+  // How many menu entries fit one above the other on the screen (0: no
+  // limit known): where a collection menu starts a new column.
+  virtual int MenuEntriesPerColumn() const = 0;
+  // The move/copy target menu PopupMenuFileClip below the tool button
+  // cmdMoveClips: the chosen entry's position, nullopt when it was closed
+  // without a choice.
+  virtual std::optional<int> PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) = 0;
+  // The tool tip of cmdMoveClips.
+  virtual void SetMoveClipsHint(std::string_view hint) = 0;
 };
 
 // Everything above, handed to the behaviour at creation. The references

@@ -424,6 +424,24 @@ class FakeShell final : public IFormShell {
     proposed_directories.emplace_back(proposed);
     return picked_directory;
   }
+  int MenuEntriesPerColumn() const override { return 0; }
+  void SetMoveClipsHint(std::string_view hint) override { move_clips_hint = hint; }
+  std::string move_clips_hint;
+  // The move/copy menu: what it showed, and the user's choice (`file_clip_
+  // choice`: an entry's caption, trimmed; nullopt closes it).
+  std::optional<int> PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) override {
+    file_clip_menus.push_back(entries);
+    if (!file_clip_choice) return std::nullopt;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const std::string& caption = entries[i].caption;
+      if (caption.substr(std::min(caption.find_first_not_of(' '), caption.size())) == *file_clip_choice) {
+        return static_cast<int>(i);
+      }
+    }
+    return std::nullopt;
+  }
+  std::vector<std::vector<CollectionMenuEntry>> file_clip_menus;
+  std::optional<std::string> file_clip_choice;
 
   bool busy = false;
   std::vector<bool> busy_history;

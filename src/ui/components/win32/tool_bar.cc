@@ -9,9 +9,9 @@ namespace {
 
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
 
-// The line-break button's picture: a paragraph mark struck through in red,
-// on white (transparent).
-Bitmap DrawLineBreaksImage(int size) {
+// A button's picture: one character in `color`, on white (transparent); the
+// line-break button's paragraph mark is struck through in red.
+Bitmap DrawGlyphImage(int size, const char* glyph, COLORREF color, bool struck) {
   WindowDc screen;
   MemoryDc dc(::CreateCompatibleDC(screen.get()));
   Bitmap bitmap(::CreateCompatibleBitmap(screen.get(), size, size));
@@ -25,14 +25,16 @@ Bitmap DrawLineBreaksImage(int size) {
                           CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, "Arial"));
   HGDIOBJ old_font = ::SelectObject(dc.get(), font.get());
   ::SetBkMode(dc.get(), TRANSPARENT);
-  ::SetTextColor(dc.get(), RGB(0, 0, 0));
-  ::DrawTextA(dc.get(), "\xB6", 1, &square, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  ::SetTextColor(dc.get(), color);
+  ::DrawTextA(dc.get(), glyph, -1, &square, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   ::SelectObject(dc.get(), old_font);
-  GdiObject<HPEN> red(::CreatePen(PS_SOLID, 3, RGB(210, 30, 30)));
-  HGDIOBJ old_pen = ::SelectObject(dc.get(), red.get());
-  ::MoveToEx(dc.get(), 4, size - 5, nullptr);
-  ::LineTo(dc.get(), size - 5, 4);
-  ::SelectObject(dc.get(), old_pen);
+  if (struck) {
+    GdiObject<HPEN> red(::CreatePen(PS_SOLID, 3, RGB(210, 30, 30)));
+    HGDIOBJ old_pen = ::SelectObject(dc.get(), red.get());
+    ::MoveToEx(dc.get(), 4, size - 5, nullptr);
+    ::LineTo(dc.get(), size - 5, 4);
+    ::SelectObject(dc.get(), old_pen);
+  }
   ::SelectObject(dc.get(), before);
   return bitmap;
 }
@@ -73,6 +75,8 @@ Bitmap DrawGlueImage(int size, bool tipped) {
 
 constexpr int kGlueUpImage = 2;
 constexpr int kGlueDownImage = 3;
+constexpr int kMoveImage = 4;
+constexpr int kDeleteImage = 5;
 
 }  // namespace
 
@@ -88,12 +92,14 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   ::SendMessageA(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   ::SendMessageA(hwnd_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
   images_.reset(ImageList_Create(kButtonImageSize, kButtonImageSize, ILC_COLOR24 | ILC_MASK, 4, 1));
-  line_breaks_image_ = DrawLineBreaksImage(kButtonImageSize);
+  line_breaks_image_ = DrawGlyphImage(kButtonImageSize, "\xB6", RGB(0, 0, 0), true);
   glue_up_image_ = DrawGlueImage(kButtonImageSize, /*tipped=*/false);
   glue_down_image_ = DrawGlueImage(kButtonImageSize, /*tipped=*/true);
+  move_image_ = DrawGlyphImage(kButtonImageSize, "\xBB", RGB(0, 90, 170), false);
+  delete_image_ = DrawGlyphImage(kButtonImageSize, "X", RGB(200, 30, 30), false);
   ::SendMessageA(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   SetCollectionsImage(nullptr, -1);
-  TBBUTTON buttons[3] = {};
+  TBBUTTON buttons[5] = {};
   buttons[0].iBitmap = 0;
   buttons[0].idCommand = kCollectionsButtonId;
   buttons[0].fsState = TBSTATE_ENABLED;
@@ -110,6 +116,16 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   buttons[2].fsState = TBSTATE_ENABLED;
   buttons[2].fsStyle = BTNS_CHECK | BTNS_AUTOSIZE;
   buttons[2].iString = reinterpret_cast<INT_PTR>("Glue");
+  buttons[3].iBitmap = kMoveImage;
+  buttons[3].idCommand = kMoveClipsButtonId;
+  buttons[3].fsState = TBSTATE_ENABLED;
+  buttons[3].fsStyle = BTNS_DROPDOWN;
+  buttons[3].iString = reinterpret_cast<INT_PTR>(move_hint_.c_str());
+  buttons[4].iBitmap = kDeleteImage;
+  buttons[4].idCommand = kDeleteButtonId;
+  buttons[4].fsState = TBSTATE_ENABLED;
+  buttons[4].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
+  buttons[4].iString = reinterpret_cast<INT_PTR>("Delete");
   ::SendMessageA(hwnd_, TB_ADDBUTTONSA, static_cast<WPARAM>(std::size(buttons)), reinterpret_cast<LPARAM>(buttons));
   ::SendMessageA(hwnd_, TB_AUTOSIZE, 0, 0);
 }
@@ -155,6 +171,8 @@ void ToolBar::FillImages(HBITMAP collections) {
   add(line_breaks_image_);
   add(glue_up_image_);
   add(glue_down_image_);
+  add(move_image_);
+  add(delete_image_);
 }
 
 void ToolBar::SetGlueDown(bool down) {
@@ -175,6 +193,23 @@ void ToolBar::SetLineBreaksEnabled(bool enabled) {
 
 bool ToolBar::LineBreaksEnabled() const {
   return hwnd_ != nullptr && ::SendMessageA(hwnd_, TB_ISBUTTONENABLED, kLineBreaksButtonId, 0) != 0;
+}
+
+RECT ToolBar::MoveClipsButtonRect() const {
+  RECT r{};
+  ::SendMessageA(hwnd_, TB_GETRECT, kMoveClipsButtonId, reinterpret_cast<LPARAM>(&r));
+  ::MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void ToolBar::SetMoveClipsHint(const std::string& hint) {
+  move_hint_ = hint;
+  if (hwnd_ == nullptr) return;
+  TBBUTTONINFOA info{};
+  info.cbSize = sizeof info;
+  info.dwMask = TBIF_TEXT;
+  info.pszText = move_hint_.data();
+  ::SendMessageA(hwnd_, TB_SETBUTTONINFOA, kMoveClipsButtonId, reinterpret_cast<LPARAM>(&info));
 }
 
 RECT ToolBar::CollectionsButtonRect() const {

@@ -2,13 +2,16 @@
 // cmdCollections (a click steps to the next collection, its arrow opens
 // the collection menu, and it shows the selected collection's image) and
 // beside it the line-break button cmdMainToolbarNOCRLF (removes the line
-// breaks of the selected clips; enabled as the preview pane's own button)
-// and the glue button cmdGlue, a check button: down (a tipped glue pot)
-// while automatic glue runs.
+// breaks of the selected clips; enabled as the preview pane's own button),
+// the glue button cmdGlue, a check button: down (a tipped glue pot) while
+// automatic glue runs, the move/copy button cmdMoveClips (its arrow opens
+// the move/copy target menu) and the delete button cmdDelete.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <string>
 
 #include "ui/components/win32/ui_handles.h"
 
@@ -21,6 +24,8 @@ class ToolBar {
   static constexpr int kCollectionsButtonId = 2001;
   static constexpr int kLineBreaksButtonId = 2002;
   static constexpr int kGlueButtonId = 2003;
+  static constexpr int kMoveClipsButtonId = 2004;
+  static constexpr int kDeleteButtonId = 2005;
   static constexpr int kButtonImageSize = 25;
 
   ToolBar(HWND parent, int control_id);
@@ -34,6 +39,9 @@ class ToolBar {
   void SetCollectionsImage(HIMAGELIST images, int image);
   // The collections button's rectangle in screen coordinates.
   RECT CollectionsButtonRect() const;
+  RECT MoveClipsButtonRect() const;
+  // The move/copy button's text, which its tool tip shows.
+  void SetMoveClipsHint(const std::string& hint);
   // The image the button shows now; -1 for none.
   int CollectionsImage() const { return shown_image_; }
   void SetLineBreaksEnabled(bool enabled);
@@ -43,8 +51,8 @@ class ToolBar {
   bool GlueDown() const;
 
  private:
-  // The images: the collections button's, the line-break button's, then
-  // the glue button's up and down.
+  // The images: the collections button's, the line-break button's, the
+  // glue button's up and down, the move/copy and the delete button's.
   void FillImages(HBITMAP collections);
 
   HWND hwnd_ = nullptr;
@@ -52,6 +60,9 @@ class ToolBar {
   Bitmap line_breaks_image_;
   Bitmap glue_up_image_;
   Bitmap glue_down_image_;
+  Bitmap move_image_;
+  Bitmap delete_image_;
+  std::string move_hint_ = "Move Clips To Another Collection";
   int shown_image_ = -1;
 };
 

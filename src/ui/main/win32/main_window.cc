@@ -371,6 +371,14 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         if (events_ != nullptr) events_->MenuClick(MenuCommand::kRemoveLineBreaks);
         return 0;
       }
+      if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
+          (LOWORD(wparam) == ToolBar::kMoveClipsButtonId || LOWORD(wparam) == ToolBar::kDeleteButtonId)) {
+        if (events_ != nullptr) {
+          events_->MenuClick(LOWORD(wparam) == ToolBar::kDeleteButtonId ? MenuCommand::kDeleteSelected
+                                                                        : MenuCommand::kMoveClips);
+        }
+        return 0;
+      }
       // Menus and accelerators come without a control.
       if (lparam == 0) {
         OnCommand(LOWORD(wparam));
@@ -466,6 +474,10 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
     }
   }
   if (tool_bar_ && header.hwndFrom == tool_bar_->hwnd() && header.code == TBN_DROPDOWN) {
+    if (reinterpret_cast<const NMTOOLBARA&>(header).iItem == ToolBar::kMoveClipsButtonId) {
+      if (events_ != nullptr) events_->MenuClick(MenuCommand::kMoveClipsMenu);
+      return TBDDRET_DEFAULT;
+    }
     const RECT button = tool_bar_->CollectionsButtonRect();
     ShowCollectionMenu(POINT{button.left, button.bottom});
     return TBDDRET_DEFAULT;
@@ -553,13 +565,33 @@ void MainWindow::ShowTreeMenu(POINT at, bool from_tool_button) {
 void MainWindow::ShowCollectionMenu(POINT at) {
   ITreeEvents* const tree_events = events_ != nullptr ? events_->TreeEvents() : nullptr;
   if (tree_events == nullptr) return;
+  const std::vector<CollectionMenuEntry> entries = tree_events->PopupMenuSetCurrCollPopup(MenuEntriesPerColumn());
+  const std::optional<int> chosen = TrackCollectionMenu(entries, at);
+  if (chosen && events_ != nullptr && events_->TreeEvents() != nullptr) {
+    events_->TreeEvents()->mnuSetCurrCollClick(*chosen);
+  }
+}
+
+int MainWindow::MenuEntriesPerColumn() const {
   const int item_height = std::max(1, ::GetSystemMetrics(SM_CYMENU));
-  const std::vector<CollectionMenuEntry> entries =
-      tree_events->PopupMenuSetCurrCollPopup(::GetSystemMetrics(SM_CYSCREEN) / item_height);
+  return ::GetSystemMetrics(SM_CYSCREEN) / item_height;
+}
+
+std::optional<int> MainWindow::PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) {
+  if (!tool_bar_) return std::nullopt;
+  const RECT button = tool_bar_->MoveClipsButtonRect();
+  return TrackCollectionMenu(entries, POINT{button.left, button.bottom});
+}
+
+void MainWindow::SetMoveClipsHint(std::string_view hint) {
+  if (tool_bar_) tool_bar_->SetMoveClipsHint(std::string(hint));
+}
+
+std::optional<int> MainWindow::TrackCollectionMenu(const std::vector<CollectionMenuEntry>& entries, POINT at) {
   // Each entry shows its node's image; the bitmaps outlive the menu.
   std::vector<Bitmap> images;
   Menu menu(::CreatePopupMenu());
-  if (!menu) return;
+  if (!menu) return std::nullopt;
   WindowDc screen;
   MemoryDc dc(::CreateCompatibleDC(screen.get()));
   const int size = ::GetSystemMetrics(SM_CXSMICON);
@@ -586,9 +618,8 @@ void MainWindow::ShowCollectionMenu(POINT at) {
   }
   const auto chosen = static_cast<std::size_t>(
       ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
-  if (chosen >= 1 && chosen <= entries.size() && events_ != nullptr && events_->TreeEvents() != nullptr) {
-    events_->TreeEvents()->mnuSetCurrCollClick(static_cast<int>(chosen - 1));
-  }
+  if (chosen < 1 || chosen > entries.size()) return std::nullopt;
+  return static_cast<int>(chosen - 1);
 }
 
 void MainWindow::DragMove(POINT at) {

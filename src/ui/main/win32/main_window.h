@@ -122,6 +122,9 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   IDSPropView& DSPropView() override;
   IFindView& FindView() override;
   std::optional<std::string> PickDirectory(std::string_view proposed) override;
+  int MenuEntriesPerColumn() const override;
+  std::optional<int> PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) override;
+  void SetMoveClipsHint(std::string_view hint) override;
   bool CtrlKeyDown() const override { return ::GetKeyState(VK_CONTROL) < 0; }
   // The key as it is now, not as the message being handled saw it: a
   // long search asks between messages.
@@ -134,6 +137,9 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   // The tree's context menu at a screen point, and the collection menu.
   void ShowTreeMenu(POINT at, bool from_tool_button);
   void ShowCollectionMenu(POINT at);
+  // A collection menu's entries at `at`, their node images beside them: the
+  // chosen entry's position.
+  std::optional<int> TrackCollectionMenu(const std::vector<CollectionMenuEntry>& entries, POINT at);
   // A drag of tree nodes: the mouse moved (screen point) or was released.
   void DragMove(POINT at);
   void DragEnd(bool drop, POINT at);
