@@ -1,15 +1,14 @@
-// Dragging a clip's text out: the data object other programs read, the
-// drop source's rules, and whole drags with the mouse onto a drop target.
+// Dragging a clip's text out: the data object other programs read and the
+// drop source's rules.
 #include <windows.h>
 #include <ole2.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "drop_window.h"
 #include "platform/win32/com_ref.h"
 #include "ui/components/win32/drag_source.h"
 
@@ -17,6 +16,20 @@ namespace om::test {
 namespace {
 
 using win32::ComRef;
+
+// The text of a data object's CF_TEXT; "<none>" without one.
+std::string AnsiOf(IDataObject* data) {
+  FORMATETC format{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  STGMEDIUM medium{};
+  if (FAILED(data->GetData(&format, &medium))) return "<none>";
+  std::string text;
+  if (const auto* bytes = static_cast<const char*>(::GlobalLock(medium.hGlobal))) {
+    text.assign(bytes, ::strnlen(bytes, ::GlobalSize(medium.hGlobal)));
+    ::GlobalUnlock(medium.hGlobal);
+  }
+  ::ReleaseStgMedium(&medium);
+  return text;
+}
 
 std::wstring WideOf(IDataObject* data) {
   FORMATETC format{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -43,7 +56,7 @@ TEST_F(DragSource, TheDataObjectOffersTheTextAsAnsiAndWideTextOnly) {
   // "Caf\xE9" is "Café" in the ANSI code page of an English system.
   ComRef<IDataObject> data(win32::NewTextDataObject("Caf\xE9 au lait\r\nline two"));
   ASSERT_TRUE(data);
-  EXPECT_EQ(DropWindow::AnsiOf(data.get()), "Caf\xE9 au lait\r\nline two");
+  EXPECT_EQ(AnsiOf(data.get()), "Caf\xE9 au lait\r\nline two");
   EXPECT_EQ(WideOf(data.get()), L"Caf\u00E9 au lait\r\nline two");
 
   FORMATETC bitmap{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
@@ -64,7 +77,7 @@ TEST_F(DragSource, TheDataObjectOffersTheTextAsAnsiAndWideTextOnly) {
 
   // An empty text is offered as an empty text, terminator and all.
   ComRef<IDataObject> empty(win32::NewTextDataObject(""));
-  EXPECT_EQ(DropWindow::AnsiOf(empty.get()), "");
+  EXPECT_EQ(AnsiOf(empty.get()), "");
   EXPECT_EQ(WideOf(empty.get()), L"");
 }
 
@@ -89,54 +102,6 @@ TEST_F(DragSource, TheLeftButtonsReleaseDropsEscAndTheRightButtonCancel) {
     EXPECT_EQ(source->QueryContinueDrag(c.escape, c.keys), c.expected) << c.escape << " " << c.keys;
   }
   EXPECT_EQ(source->GiveFeedback(DROPEFFECT_COPY), DRAGDROP_S_USEDEFAULTCURSORS);
-}
-
-// A drag from a point outside the drop window onto it, the button
-// released there (or Esc pressed on the way with `cancel`), as the user
-// does it; the input comes from another thread while DoDragDrop waits here.
-HRESULT DragOnto(const DropWindow& window, const std::string& text, bool cancel, DWORD& effect) {
-  const POINT start{60, 60};
-  MouseTo(start);
-  PumpUntil([] { return false; }, 100);
-  LeftButton(true);
-  std::thread hands([&] {
-    ::Sleep(300);
-    const POINT target = window.Centre();
-    for (int i = 1; i <= 12; ++i) {
-      MouseTo(POINT{start.x + (target.x - start.x) * i / 12, start.y + (target.y - start.y) * i / 12});
-      ::Sleep(40);
-    }
-    if (cancel) {
-      Key(VK_ESCAPE, true);
-      ::Sleep(150);
-      Key(VK_ESCAPE, false);
-      ::Sleep(100);
-    }
-    LeftButton(false);
-    // Nudges the drag loop, which looks at the buttons as the pointer moves.
-    ::Sleep(100);
-    MouseTo(POINT{target.x + 1, target.y + 1});
-  });
-  const HRESULT result = win32::DragTextOut(text, effect);
-  hands.join();
-  return result;
-}
-
-TEST_F(DragSource, ADragWithTheMouseDropsTheTextOntoATargetOrIsCancelledWithEsc) {
-  DropWindow window(700, 100, 300, 200);
-  ASSERT_TRUE(window.ok());
-  PumpUntil([] { return false; }, 200);
-
-  DWORD effect = DROPEFFECT_NONE;
-  EXPECT_EQ(DragOnto(window, "Otters juggle stones", /*cancel=*/false, effect), DRAGDROP_S_DROP);
-  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
-  EXPECT_EQ(window.drops(), 1);
-  EXPECT_EQ(window.dropped(), "Otters juggle stones");
-
-  EXPECT_EQ(DragOnto(window, "never dropped", /*cancel=*/true, effect), DRAGDROP_S_CANCEL);
-  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-  EXPECT_EQ(window.drops(), 1);
-  EXPECT_EQ(window.dropped(), "Otters juggle stones");
 }
 
 }  // namespace

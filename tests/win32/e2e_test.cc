@@ -30,7 +30,6 @@
 
 #include "app/app_settings.h"
 #include "child_process.h"
-#include "drop_window.h"
 #include "cliptool/wire.h"
 #include "platform/win32/clipboard_system.h"
 #include "platform/win32/clock.h"
@@ -172,12 +171,6 @@ class ProgramWindow {
       return std::nullopt;
     }
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-  }
-  // The same point on the screen.
-  std::optional<POINT> RowOnScreen(int row) const {
-    std::optional<POINT> at = RowCentre(row);
-    if (at && !::ClientToScreen(Control(WC_LISTVIEWA), &*at)) return std::nullopt;
-    return at;
   }
   // Clicks the middle of the row's title, as the user's left button does.
   bool ClickRow(int row) const {
@@ -908,80 +901,6 @@ TEST_F(EndToEnd, RichTextCopiedInWordPadShowsOnTheTextAndRichTextTabs) {
   const std::string creator = inbox.Clip(0)->Creator;
   EXPECT_TRUE(creator == "WORDPAD" || creator == "WRITE") << creator;
 }
-
-// Wine's WordPad registers no drop target for its rich edit (a drop over
-// it ends as dropped with no effect, and nothing is inserted), so the drag
-// goes to a drop target of this test process instead: another program, as
-// far as the program can tell, which reads the text the way an editor does.
-TEST_F(EndToEnd, AClipsTextDraggedWithAltIsDroppedIntoAnotherProgram) {
-  ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
-  struct OleEnd {
-    ~OleEnd() { ::OleUninitialize(); }
-  } ole_end;
-  auto window = StartProgram();
-  ASSERT_TRUE(window);
-  Copy({Text("Otters keep a favourite stone")});
-  ASSERT_TRUE(WaitForClipCount(*window, 1));
-  WaitOutSettling();
-
-  ::ShowWindow(window->main(), SW_RESTORE);
-  ::SetForegroundWindow(window->main());
-  PumpUntil([] { return false; }, 500);
-  const std::optional<POINT> row = window->RowOnScreen(0);
-  ASSERT_TRUE(row);
-  // The target beside the program's window, where the screen has room.
-  RECT program{};
-  ::GetWindowRect(window->main(), &program);
-  const int screen_width = ::GetSystemMetrics(SM_CXSCREEN);
-  const int screen_height = ::GetSystemMetrics(SM_CYSCREEN);
-  const POINT places[] = {{program.right + 10, 100},
-                          {10, program.bottom + 10},
-                          {screen_width - 310, screen_height - 210}};
-  POINT place = places[2];
-  for (const POINT& p : places) {
-    const bool on_screen = p.x >= 0 && p.y >= 0 && p.x + 300 <= screen_width && p.y + 200 <= screen_height;
-    const bool covers_row = row->x >= p.x && row->x < p.x + 300 && row->y >= p.y && row->y < p.y + 200;
-    if (on_screen && !covers_row) {
-      place = p;
-      break;
-    }
-  }
-  DropWindow target(place.x, place.y, 300, 200);
-  ASSERT_TRUE(target.ok());
-  PumpUntil([] { return false; }, 300);
-
-  // The program in front, as after the user's click on its title bar.
-  MouseTo(POINT{(program.left + program.right) / 2, program.top + 8});
-  PumpUntil([] { return false; }, 200);
-  LeftButton(true);
-  LeftButton(false);
-  PumpUntil([&] { return ::GetForegroundWindow() == window->main(); }, 3000);
-  // Alt held, the left button down on the row, the pointer carried over
-  // the target and the button released there.
-  MouseTo(*row);
-  PumpUntil([] { return false; }, 200);
-  Key(VK_MENU, true);
-  PumpUntil([] { return false; }, 200);
-  LeftButton(true);
-  EXPECT_TRUE(WaitForStatus(*window, "Drag n Drop Into Rich Text Container in ANY Application"));
-  MouseAlong(*row, target.Centre());
-  LeftButton(false);
-  MouseAlong(target.Centre(), POINT{target.Centre().x + 4, target.Centre().y + 4}, 2);
-  Key(VK_MENU, false);
-
-  EXPECT_TRUE(PumpUntil([&] { return target.drops() == 1; }, kDeadlineMs)) << window->Status();
-  EXPECT_EQ(target.dropped(), "Otters keep a favourite stone");
-  EXPECT_TRUE(WaitForStatus(*window, "Drop OK"));
-  // The clip stays as it was, whatever the target did with the text.
-  EXPECT_EQ(window->ClipCount(), 1);
-  EXPECT_EQ(window->RowText(0, 0), "Otters keep a favourite stone");
-}
-
-}  // namespace
-}  // namespace om::test
-
-namespace om::test {
-namespace {
 
 TEST_F(EndToEnd, GlueJoinsCopiedTextsAndSelectedClips) {
   auto window = StartProgram();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <optional>
@@ -514,8 +515,10 @@ TEST_F(MainWindowTest, RowsDraggedOntoACollectionsNodeAreOfferedToTheTreeWithThe
   ::UpdateWindow(window.hwnd());
   // The middle of a node, in the window's client coordinates.
   const auto node_in_window = [&](TreeNode node) {
+    // TVM_GETITEMRECT takes the item in the rectangle it fills.
     RECT rect{};
-    *reinterpret_cast<HTREEITEM*>(&rect) = reinterpret_cast<HTREEITEM>(node);
+    const auto item = reinterpret_cast<HTREEITEM>(node);
+    std::memcpy(&rect, &item, sizeof item);
     ::SendMessageA(window.tree().hwnd(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
     POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     ::MapWindowPoints(window.tree().hwnd(), window.hwnd(), &at, 1);

@@ -1,9 +1,11 @@
 // One COM interface reference, released once: the owner of a pointer that a
-// call handed out (QueryInterface, CoCreateInstance, OleGetClipboard...).
+// call handed out (QueryInterface, CoCreateInstance, OleGetClipboard...);
+// and the reference counting of the program's own one-interface objects.
 #pragma once
 
 #include <unknwn.h>
 
+#include <atomic>
 #include <utility>
 
 namespace om::win32 {
@@ -36,6 +38,40 @@ class ComRef {
 
  private:
   T* pointer_ = nullptr;
+};
+
+// IUnknown for an object of the program's own that offers the one
+// interface `Interface` (identified by `kIid`): it starts with one
+// reference, its creator's, and deletes itself with the last.
+template <typename Interface, const IID& kIid>
+class ComObject : public Interface {
+ public:
+  ComObject() = default;
+  ComObject(const ComObject&) = delete;
+  ComObject& operator=(const ComObject&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kIid)) {
+      *out = static_cast<Interface*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const long left = --references_;
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+
+ protected:
+  virtual ~ComObject() = default;
+
+ private:
+  std::atomic<long> references_{1};
 };
 
 }  // namespace om::win32

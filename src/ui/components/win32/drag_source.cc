@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 
-#include <atomic>
 #include <iterator>
 #include <new>
 #include <cstring>
@@ -51,7 +50,7 @@ bool OffersFormat(const FORMATETC& format) {
          format.dwAspect == DVASPECT_CONTENT && (format.lindex == -1 || format.lindex == 0);
 }
 
-class TextDataObject final : public IDataObject {
+class TextDataObject final : public ComObject<IDataObject, IID_IDataObject> {
  public:
   explicit TextDataObject(std::string_view text) : text_(text) {
     // The wide form from the ANSI code page, as the system itself derives
@@ -62,27 +61,6 @@ class TextDataObject final : public IDataObject {
       ::MultiByteToWideChar(CP_ACP, 0, text_.data(), static_cast<int>(text_.size()), wide_.data(), length);
     }
   }
-  TextDataObject(const TextDataObject&) = delete;
-  TextDataObject& operator=(const TextDataObject&) = delete;
-
-  // --- IUnknown ---
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-      *out = static_cast<IDataObject*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const long left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-
   // --- IDataObject ---
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (format == nullptr || medium == nullptr) return E_INVALIDARG;
@@ -136,36 +114,14 @@ class TextDataObject final : public IDataObject {
   HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** /*out*/) override { return OLE_E_ADVISENOTSUPPORTED; }
 
  private:
-  ~TextDataObject() = default;
+  ~TextDataObject() override = default;
 
-  std::atomic<long> references_{1};
   std::string text_;
   std::wstring wide_;
 };
 
-class LeftButtonDropSource final : public IDropSource {
+class LeftButtonDropSource final : public ComObject<IDropSource, IID_IDropSource> {
  public:
-  LeftButtonDropSource() = default;
-  LeftButtonDropSource(const LeftButtonDropSource&) = delete;
-  LeftButtonDropSource& operator=(const LeftButtonDropSource&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-      *out = static_cast<IDropSource*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const long left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape_pressed, DWORD key_state) override {
     // Esc as OLE saw it, or as the keyboard has it now: the drag loop does
     // not always see a key that went down and up between two of its polls.
@@ -177,9 +133,7 @@ class LeftButtonDropSource final : public IDropSource {
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD /*effect*/) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
  private:
-  ~LeftButtonDropSource() = default;
-
-  std::atomic<long> references_{1};
+  ~LeftButtonDropSource() override = default;
 };
 
 }  // namespace

@@ -9,9 +9,10 @@ namespace {
 
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
 
-// A button's picture: one character in `color`, on white (transparent); the
-// line-break button's paragraph mark is struck through in red.
-Bitmap DrawGlyphImage(int size, const char* glyph, COLORREF color, bool struck) {
+// A square button picture of `size` pixels: white (transparent) with what
+// `paint(dc, square)` draws on it; an empty bitmap when none could be made.
+template <typename Paint>
+Bitmap DrawButtonImage(int size, Paint paint) {
   WindowDc screen;
   MemoryDc dc(::CreateCompatibleDC(screen.get()));
   Bitmap bitmap(::CreateCompatibleBitmap(screen.get(), size, size));
@@ -20,57 +21,57 @@ Bitmap DrawGlyphImage(int size, const char* glyph, COLORREF color, bool struck) 
   RECT square{0, 0, size, size};
   GdiObject<HBRUSH> white(::CreateSolidBrush(kTransparent));
   ::FillRect(dc.get(), &square, white.get());
-  // Unsmoothed: smoothing would blend the edges with the transparent white.
-  Font font(::CreateFontA(-(size - 4), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, "Arial"));
-  HGDIOBJ old_font = ::SelectObject(dc.get(), font.get());
-  ::SetBkMode(dc.get(), TRANSPARENT);
-  ::SetTextColor(dc.get(), color);
-  ::DrawTextA(dc.get(), glyph, -1, &square, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  ::SelectObject(dc.get(), old_font);
-  if (struck) {
-    GdiObject<HPEN> red(::CreatePen(PS_SOLID, 3, RGB(210, 30, 30)));
-    HGDIOBJ old_pen = ::SelectObject(dc.get(), red.get());
-    ::MoveToEx(dc.get(), 4, size - 5, nullptr);
-    ::LineTo(dc.get(), size - 5, 4);
-    ::SelectObject(dc.get(), old_pen);
-  }
+  paint(dc.get(), square);
   ::SelectObject(dc.get(), before);
   return bitmap;
+}
+
+// A button's picture: one character in `color`; the line-break button's
+// paragraph mark is struck through in red.
+Bitmap DrawGlyphImage(int size, const char* glyph, COLORREF color, bool struck) {
+  return DrawButtonImage(size, [&](HDC dc, RECT square) {
+    // Unsmoothed: smoothing would blend the edges with the transparent white.
+    Font font(::CreateFontA(-(size - 4), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, "Arial"));
+    HGDIOBJ old_font = ::SelectObject(dc, font.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, color);
+    ::DrawTextA(dc, glyph, -1, &square, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(dc, old_font);
+    if (struck) {
+      GdiObject<HPEN> red(::CreatePen(PS_SOLID, 3, RGB(210, 30, 30)));
+      HGDIOBJ old_pen = ::SelectObject(dc, red.get());
+      ::MoveToEx(dc, 4, size - 5, nullptr);
+      ::LineTo(dc, size - 5, 4);
+      ::SelectObject(dc, old_pen);
+    }
+  });
 }
 
 // The glue button's pictures: a glue pot standing (up) or tipped over with
 // glue running out (down), on white (transparent).
 Bitmap DrawGlueImage(int size, bool tipped) {
-  WindowDc screen;
-  MemoryDc dc(::CreateCompatibleDC(screen.get()));
-  Bitmap bitmap(::CreateCompatibleBitmap(screen.get(), size, size));
-  if (!dc || !bitmap) return {};
-  HGDIOBJ before = ::SelectObject(dc.get(), bitmap.get());
-  RECT square{0, 0, size, size};
-  GdiObject<HBRUSH> white(::CreateSolidBrush(kTransparent));
-  ::FillRect(dc.get(), &square, white.get());
-  GdiObject<HBRUSH> pot(::CreateSolidBrush(RGB(200, 150, 60)));
-  GdiObject<HBRUSH> lid(::CreateSolidBrush(RGB(120, 70, 20)));
-  GdiObject<HBRUSH> glue(::CreateSolidBrush(RGB(235, 235, 200)));
-  GdiObject<HPEN> outline(::CreatePen(PS_SOLID, 1, RGB(60, 40, 10)));
-  HGDIOBJ old_pen = ::SelectObject(dc.get(), outline.get());
-  HGDIOBJ old_brush = ::SelectObject(dc.get(), pot.get());
-  if (!tipped) {
-    ::Rectangle(dc.get(), 6, 9, size - 6, size - 3);
-    ::SelectObject(dc.get(), lid.get());
-    ::Rectangle(dc.get(), 8, 4, size - 8, 10);
-  } else {
-    ::Rectangle(dc.get(), 3, 7, size - 9, size - 8);
-    ::SelectObject(dc.get(), lid.get());
-    ::Rectangle(dc.get(), size - 10, 9, size - 5, size - 10);
-    ::SelectObject(dc.get(), glue.get());
-    ::Ellipse(dc.get(), size - 11, size - 9, size - 1, size - 3);
-  }
-  ::SelectObject(dc.get(), old_brush);
-  ::SelectObject(dc.get(), old_pen);
-  ::SelectObject(dc.get(), before);
-  return bitmap;
+  return DrawButtonImage(size, [&](HDC dc, RECT /*square*/) {
+    GdiObject<HBRUSH> pot(::CreateSolidBrush(RGB(200, 150, 60)));
+    GdiObject<HBRUSH> lid(::CreateSolidBrush(RGB(120, 70, 20)));
+    GdiObject<HBRUSH> glue(::CreateSolidBrush(RGB(235, 235, 200)));
+    GdiObject<HPEN> outline(::CreatePen(PS_SOLID, 1, RGB(60, 40, 10)));
+    HGDIOBJ old_pen = ::SelectObject(dc, outline.get());
+    HGDIOBJ old_brush = ::SelectObject(dc, pot.get());
+    if (!tipped) {
+      ::Rectangle(dc, 6, 9, size - 6, size - 3);
+      ::SelectObject(dc, lid.get());
+      ::Rectangle(dc, 8, 4, size - 8, 10);
+    } else {
+      ::Rectangle(dc, 3, 7, size - 9, size - 8);
+      ::SelectObject(dc, lid.get());
+      ::Rectangle(dc, size - 10, 9, size - 5, size - 10);
+      ::SelectObject(dc, glue.get());
+      ::Ellipse(dc, size - 11, size - 9, size - 1, size - 3);
+    }
+    ::SelectObject(dc, old_brush);
+    ::SelectObject(dc, old_pen);
+  });
 }
 
 constexpr int kGlueUpImage = 2;
