@@ -668,6 +668,21 @@ TEST_F(PreviewPaneTest, TheTransformCommandsAndTheirShortcutsReachTheBehaviour) 
   ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(win32::ToolBar::kLineBreaksButtonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(window.tool_bar().hwnd()));
   EXPECT_EQ(events.calls, (std::vector<std::string>{Call(MenuCommand::kRemoveLineBreaks)}));
+
+  // The line-break and search buttons are shown as the settings say; the
+  // search button opens the find dialog.
+  const win32::ToolBar& bar_buttons = window.tool_bar();
+  EXPECT_FALSE(bar_buttons.ButtonVisible(win32::ToolBar::kSearchButtonId));
+  window.Widgets().shell.ShowToolButtons(/*search=*/true, /*line_breaks=*/false);
+  EXPECT_TRUE(bar_buttons.ButtonVisible(win32::ToolBar::kSearchButtonId));
+  EXPECT_FALSE(bar_buttons.ButtonVisible(win32::ToolBar::kLineBreaksButtonId));
+  window.Widgets().shell.ShowToolButtons(/*search=*/false, /*line_breaks=*/true);
+  EXPECT_FALSE(bar_buttons.ButtonVisible(win32::ToolBar::kSearchButtonId));
+  EXPECT_TRUE(bar_buttons.ButtonVisible(win32::ToolBar::kLineBreaksButtonId));
+  events.calls.clear();
+  ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(win32::ToolBar::kSearchButtonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window.tool_bar().hwnd()));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{Call(MenuCommand::kFind)}));
 }
 
 TEST_F(PreviewPaneTest, ThePaneLiesBelowTheListAndExpandsOverTheListAndTree) {

@@ -95,7 +95,9 @@ void TfrmQL::Startup() {
   // The glue separator; hot keys come with pick-and-paste.
   glue_->ParseGlueSeparator();
   SetCapturing(true);
-  // The layout of the views comes with them.
+  // The optional tool buttons; the rest of the views' layout comes with
+  // the views.
+  widgets_.shell.ShowToolButtons(settings_.ShowSearch, settings_.ShowNOCRLF);
   ports_.clock.ProcessMessages();
   // The start-up tick.
   ArmTimer1(kTagStartup, kTimer1Ms);

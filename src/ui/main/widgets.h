@@ -131,6 +131,9 @@ class IFormShell {
   virtual void SetCollectionButtonImage(int image) = 0;
   // The glue tool button cmdGlue down (its tipped glue pot) or up.
   virtual void SetGlueButtonDown(bool down) = 0;
+  // Shows or hides the optional tool buttons: "Initiate Search" (the find
+  // dialog) and "Remove Line Breaks".
+  virtual void ShowToolButtons(bool search, bool line_breaks) = 0;
   // How many images the collections' image list holds.
   virtual int CollectionImageCount() const = 0;
   // The windows of the dialogs the collections tree opens.

@@ -416,6 +416,12 @@ class FakeShell final : public IFormShell {
   void DestroyHtmlView() override {}
   void SetCollectionButtonImage(int image) override { collection_button_image = image; }
   void SetGlueButtonDown(bool down) override { glue_button_down = down; }
+  void ShowToolButtons(bool search, bool line_breaks) override {
+    search_button_shown = search;
+    line_breaks_button_shown = line_breaks;
+  }
+  bool search_button_shown = false;
+  bool line_breaks_button_shown = true;
   int CollectionImageCount() const override { return collection_image_count; }
   ISelectBitmapView& SelectBitmapView() override { return select_bitmap; }
   IDSPropView& DSPropView() override { return ds_prop; }

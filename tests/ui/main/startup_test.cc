@@ -181,8 +181,12 @@ TEST_F(StartupTest, StartupSetsTheViewerAndTheMenusFromTheSettings) {
   Put("Preferences", "SettleTime", "40");
   Put("Preferences", "DelayOnClipboardUpdate", "120");
   Put("Preferences", "UseSysTray", "1");
+  Put("Preferences", "ShowSearch", "1");
+  Put("Preferences", "ShowNOCRLF", "0");
   Start();
   EXPECT_EQ(Form().Viewer().SettleTime, 40);
+  EXPECT_TRUE(widgets_.shell.search_button_shown);
+  EXPECT_FALSE(widgets_.shell.line_breaks_button_shown);
   EXPECT_EQ(Form().Viewer().Delay, 120);
   EXPECT_TRUE(widgets_.tray.active);
   EXPECT_FALSE(widgets_.menus.items[MenuItem::kFileReload].visible);

@@ -74,10 +74,29 @@ Bitmap DrawGlueImage(int size, bool tipped) {
   });
 }
 
+// The search button's picture: a magnifying glass, its handle to the
+// lower right.
+Bitmap DrawSearchImage(int size) {
+  return DrawButtonImage(size, [&](HDC dc, RECT /*square*/) {
+    GdiObject<HPEN> rim(::CreatePen(PS_SOLID, 2, RGB(40, 40, 40)));
+    GdiObject<HPEN> handle(::CreatePen(PS_SOLID, 4, RGB(120, 70, 20)));
+    GdiObject<HBRUSH> glass(::CreateSolidBrush(RGB(190, 225, 250)));
+    HGDIOBJ old_pen = ::SelectObject(dc, handle.get());
+    ::MoveToEx(dc, size / 2 + 2, size / 2 + 2, nullptr);
+    ::LineTo(dc, size - 4, size - 4);
+    ::SelectObject(dc, rim.get());
+    HGDIOBJ old_brush = ::SelectObject(dc, glass.get());
+    ::Ellipse(dc, 3, 3, size / 2 + 6, size / 2 + 6);
+    ::SelectObject(dc, old_brush);
+    ::SelectObject(dc, old_pen);
+  });
+}
+
 constexpr int kGlueUpImage = 2;
 constexpr int kGlueDownImage = 3;
 constexpr int kMoveImage = 4;
 constexpr int kDeleteImage = 5;
+constexpr int kSearchImage = 6;
 
 }  // namespace
 
@@ -98,9 +117,10 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   glue_down_image_ = DrawGlueImage(kButtonImageSize, /*tipped=*/true);
   move_image_ = DrawGlyphImage(kButtonImageSize, "\xBB", RGB(0, 90, 170), false);
   delete_image_ = DrawGlyphImage(kButtonImageSize, "X", RGB(200, 30, 30), false);
+  search_image_ = DrawSearchImage(kButtonImageSize);
   ::SendMessageA(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   SetCollectionsImage(nullptr, -1);
-  TBBUTTON buttons[5] = {};
+  TBBUTTON buttons[6] = {};
   buttons[0].iBitmap = 0;
   buttons[0].idCommand = kCollectionsButtonId;
   buttons[0].fsState = TBSTATE_ENABLED;
@@ -127,6 +147,12 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   buttons[4].fsState = TBSTATE_ENABLED;
   buttons[4].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
   buttons[4].iString = reinterpret_cast<INT_PTR>("Delete");
+  // Hidden until the settings ask for it.
+  buttons[5].iBitmap = kSearchImage;
+  buttons[5].idCommand = kSearchButtonId;
+  buttons[5].fsState = TBSTATE_ENABLED | TBSTATE_HIDDEN;
+  buttons[5].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
+  buttons[5].iString = reinterpret_cast<INT_PTR>("Initiate Search");
   ::SendMessageA(hwnd_, TB_ADDBUTTONSA, static_cast<WPARAM>(std::size(buttons)), reinterpret_cast<LPARAM>(buttons));
   ::SendMessageA(hwnd_, TB_AUTOSIZE, 0, 0);
 }
@@ -174,6 +200,17 @@ void ToolBar::FillImages(HBITMAP collections) {
   add(glue_down_image_);
   add(move_image_);
   add(delete_image_);
+  add(search_image_);
+}
+
+void ToolBar::ShowOptionalButtons(bool search, bool line_breaks) {
+  if (hwnd_ == nullptr) return;
+  ::SendMessageA(hwnd_, TB_HIDEBUTTON, kSearchButtonId, MAKELPARAM(search ? FALSE : TRUE, 0));
+  ::SendMessageA(hwnd_, TB_HIDEBUTTON, kLineBreaksButtonId, MAKELPARAM(line_breaks ? FALSE : TRUE, 0));
+}
+
+bool ToolBar::ButtonVisible(int id) const {
+  return hwnd_ != nullptr && ::SendMessageA(hwnd_, TB_ISBUTTONHIDDEN, static_cast<WPARAM>(id), 0) == 0;
 }
 
 void ToolBar::SetGlueDown(bool down) {

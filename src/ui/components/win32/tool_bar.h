@@ -5,7 +5,9 @@
 // breaks of the selected clips; enabled as the preview pane's own button),
 // the glue button cmdGlue, a check button: down (a tipped glue pot) while
 // automatic glue runs, the move/copy button cmdMoveClips (its arrow opens
-// the move/copy target menu) and the delete button cmdDelete.
+// the move/copy target menu), the delete button cmdDelete and the search
+// button cmdMainToolbarSearch ("Initiate Search", the find dialog). The
+// line-break and search buttons are optional: the settings show them.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +28,7 @@ class ToolBar {
   static constexpr int kGlueButtonId = 2003;
   static constexpr int kMoveClipsButtonId = 2004;
   static constexpr int kDeleteButtonId = 2005;
+  static constexpr int kSearchButtonId = 2006;
   static constexpr int kButtonImageSize = 25;
 
   ToolBar(HWND parent, int control_id);
@@ -49,10 +52,14 @@ class ToolBar {
   // The glue button down (checked, the tipped pot) or up.
   void SetGlueDown(bool down);
   bool GlueDown() const;
+  // Shows or hides the two optional buttons.
+  void ShowOptionalButtons(bool search, bool line_breaks);
+  bool ButtonVisible(int id) const;
 
  private:
   // The images: the collections button's, the line-break button's, the
-  // glue button's up and down, the move/copy and the delete button's.
+  // glue button's up and down, the move/copy, the delete and the search
+  // button's.
   void FillImages(HBITMAP collections);
 
   HWND hwnd_ = nullptr;
@@ -62,6 +69,7 @@ class ToolBar {
   Bitmap glue_down_image_;
   Bitmap move_image_;
   Bitmap delete_image_;
+  Bitmap search_image_;
   std::string move_hint_ = "Move Clips To Another Collection";
   int shown_image_ = -1;
 };

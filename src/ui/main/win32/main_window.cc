@@ -372,6 +372,11 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
+          LOWORD(wparam) == ToolBar::kSearchButtonId) {
+        if (events_ != nullptr) events_->MenuClick(MenuCommand::kFind);
+        return 0;
+      }
+      if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
           (LOWORD(wparam) == ToolBar::kMoveClipsButtonId || LOWORD(wparam) == ToolBar::kDeleteButtonId)) {
         if (events_ != nullptr) {
           events_->MenuClick(LOWORD(wparam) == ToolBar::kDeleteButtonId ? MenuCommand::kDeleteSelected
@@ -568,6 +573,10 @@ void MainWindow::SetCollectionButtonImage(int image) {
 
 void MainWindow::SetGlueButtonDown(bool down) {
   if (tool_bar_) tool_bar_->SetGlueDown(down);
+}
+
+void MainWindow::ShowToolButtons(bool search, bool line_breaks) {
+  if (tool_bar_) tool_bar_->ShowOptionalButtons(search, line_breaks);
 }
 
 int MainWindow::CollectionImageCount() const {

@@ -117,6 +117,7 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   void Close() override;
   void SetCollectionButtonImage(int image) override;
   void SetGlueButtonDown(bool down) override;
+  void ShowToolButtons(bool search, bool line_breaks) override;
   int CollectionImageCount() const override;
   ISelectBitmapView& SelectBitmapView() override;
   IDSPropView& DSPropView() override;
