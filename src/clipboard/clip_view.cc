@@ -109,6 +109,9 @@ std::intptr_t TClipView5::OnMessage(WindowHandle /*self*/, std::uint32_t message
     case msg::kRenderFormat:
       WMRenderFormat();
       return 0;
+    case msg::kRenderAllFormats:
+      WMRenderAllFormats();
+      return 0;
     case msg::kTimer:
       WMTimer(static_cast<std::uint32_t>(wparam));
       return 0;
@@ -177,6 +180,12 @@ void TClipView5::WMRenderFormat() {
   last_update_ = clock_.Now();
   Beep();
   if (OnRenderFormat) OnRenderFormat(*this);
+}
+
+void TClipView5::WMRenderAllFormats() {
+  last_update_ = clock_.Now();
+  Beep();
+  if (OnRenderAllFormats) OnRenderAllFormats(*this);
 }
 
 void TClipView5::WMTimer(std::uint32_t id) {

@@ -92,6 +92,9 @@ class TClipView5 final : private IMessageHandler {
 
   Event OnCBChange;       // a foreign change has settled
   Event OnRenderFormat;   // another program asked for data promised by this one
+  // The system's last call for promised data: the program's window is
+  // going, and what it still promises would be lost.
+  Event OnRenderAllFormats;
   Event OnCBChainChange;  // `Delay` ms after a foreign chain change
   Event OnPingEnd;        // a ping came back or was given up
 
@@ -163,6 +166,7 @@ class TClipView5 final : private IMessageHandler {
   void WMDrawClipboard();
   void WMChangeCBChain(WindowHandle removed, WindowHandle next);
   void WMRenderFormat();
+  void WMRenderAllFormats();
   void WMTimer(std::uint32_t id);
   void CaptureStep();
   void ForwardDrawClipboard();

@@ -776,6 +776,8 @@ TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
       {"Switch To Fa&vorite Collection \tF6", MenuCommand::kSwitchToFavoriteCollection},
       {"Large Icons", MenuCommand::kLargeIcons},
       {"View Details", MenuCommand::kViewDetails},
+      {"Stepfeed &Up\tCtrl+U", MenuCommand::kStepfeedUp},
+      {"Stepfeed &Down\tCtrl+D", MenuCommand::kStepfeedDown},
   };
   const HMENU bar = ::GetMenu(window.hwnd());
   ASSERT_NE(bar, nullptr);
@@ -790,12 +792,19 @@ TEST_F(MainWindowTest, MenuCommandsAndTheirShortcutsReachTheBehaviour) {
   const HMENU tray = window.menus().TrayMenu();
   EXPECT_EQ(MenuCaptions(tray), (std::vector<std::string>{"Aut&o Capture", "", "<< Shift &Left", ">> Shift &Right",
                                                           "Remove Line&breaks", "&Lower Case", "&Upper Case",
-                                                          "&Mixed Case", "&Sentence Case", "", "&Glue", "",
+                                                          "&Mixed Case", "&Sentence Case", "", "Stepfeed &Up",
+                                                          "Stepfeed &Down", "Select &Previous Item (Up)",
+                                                          "Select &Next Item (Down)", "&Glue", "",
                                                           "E&xit Program (Shut Down)"}));
   events.calls.clear();
-  ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(FindMenuId(tray, "Aut&o Capture"), 0), 0);
-  ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(FindMenuId(tray, "E&xit Program (Shut Down)"), 0), 0);
-  EXPECT_EQ(events.calls, (std::vector<std::string>{Call(MenuCommand::kTrayAutoCapture), Call(MenuCommand::kExit)}));
+  for (const char* caption : {"Aut&o Capture", "Stepfeed &Up", "Stepfeed &Down", "Select &Previous Item (Up)",
+                              "Select &Next Item (Down)", "E&xit Program (Shut Down)"}) {
+    ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(FindMenuId(tray, caption), 0), 0);
+  }
+  EXPECT_EQ(events.calls, (std::vector<std::string>{Call(MenuCommand::kTrayAutoCapture), Call(MenuCommand::kStepfeedUp),
+                                                    Call(MenuCommand::kStepfeedDown),
+                                                    Call(MenuCommand::kSelectPrevious), Call(MenuCommand::kSelectNext),
+                                                    Call(MenuCommand::kExit)}));
 
   // F12 pressed in a control of the window.
   events.calls.clear();

@@ -124,8 +124,8 @@ void TfrmQL::ClipViewCBChange(TClipView5& sender) {
   widgets_.menus.SetEnabled(MenuItem::kMagPaste, text_offered);
   widgets_.preview.SetButtonEnabled(PreviewButton::kPaste, text_offered);
   widgets_.preview.SetTextMenuEnabled(TextMenuItem::kPaste, text_offered);
-  // Sequential paste, when it comes, is switched off here without copying
-  // back: any change ends a running one.
+  // Any change ends a running sequential paste, nothing copied back.
+  stepfeed_->SFOff(false);
   // Capture switched off: the change is ignored.
   if (!sender.Capturing) {
     IgnoreChange("Ignoring New Data, AutoCapture Is Off", "New Data Ignored (Capture Is Off).");

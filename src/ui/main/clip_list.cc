@@ -382,6 +382,9 @@ void TClipList::lvClipsChange(int row, ListChange change) {
     host_.ArmNoSelectionTimer();
     return;
   }
+  // Several rows while sequential paste visits them: the run keeps its clip
+  // on the clipboard.
+  if (selected > 1 && host_.StepfeedRunning()) return;
   // Several rows: their count, and no clip on the clipboard of ours.
   if (selected > 1) {
     if (!host_.PickdropMode()) host_.ShowStatus(2, false, std::to_string(selected) + " Items Selected.");
@@ -392,7 +395,11 @@ void TClipList::lvClipsChange(int row, ListChange change) {
   }
   // Keyboard scrolling copies only the row reached when the key is up.
   if (widget_.ArrowKeyHeld()) return;
-  // Sequential paste, when it comes, continues from the selected row here.
+  // Sequential paste continues from the row the user selected.
+  if (host_.StepfeedRunning()) {
+    if (change == ListChange::kState && widget_.IsSelected(row)) host_.StepfeedContinueFrom(row);
+    return;
+  }
   // One row, the focused one, newly selected: its clip goes on the
   // clipboard.
   TClipObj* const clip = ClipAt(row);

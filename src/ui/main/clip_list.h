@@ -53,6 +53,10 @@ class IClipListHost {
   virtual void SetClipboardClip(TClipObj* clip) = 0;
   virtual bool EventsSuspended() const = 0;
   virtual bool PickdropMode() const = 0;
+  // Sequential paste runs; the user's selection of a row continues it
+  // from there.
+  virtual bool StepfeedRunning() const = 0;
+  virtual void StepfeedContinueFrom(int row) = 0;
   // Puts the clip on the clipboard (TfrmQL::CopyItem).
   virtual std::int32_t CopyItem(TClipObj* clip) = 0;
   virtual void ShowStatus(int level, bool busy, std::string_view text) = 0;

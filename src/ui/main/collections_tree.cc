@@ -150,7 +150,7 @@ void TCollectionsTree::tvCollectionsChange(TreeNode node) {
   if (host_.EventsSuspended() || dragging_) return;
   EnterOperation("TfrmQL.tvCollectionsChange");
   host_.EndAutoGlue();
-  // Sequential paste ends here once it exists.
+  host_.SequentialPasteOff();
   // The previewed row is forgotten with the preview.
   TClipColl* const coll = node != 0 ? widget_.Data(node) : nullptr;
   // The collection shown until now is the one F5 returns to.
@@ -579,7 +579,7 @@ void TCollectionsTree::MoveSubtree(TreeNode source, TreeNode target, const std::
 
 void TCollectionsTree::SwitchToLastCollection1Click() {
   host_.EndAutoGlue();
-  // Sequential paste ends here once it exists.
+  host_.SequentialPasteOff();
   TreeNode found = 0;
   if (!settings_.LastColl.empty()) {
     for (TreeNode node : widget_.Nodes()) {
@@ -598,8 +598,9 @@ void TCollectionsTree::SwitchToLastCollection1Click() {
 
 void TCollectionsTree::SwitchToFavoriteCollection1Click() {
   host_.EndAutoGlue();
-  // Sequential paste ends here once it exists; so does the Pickdrop list's
-  // alternate collection, which F6 sets in Pickdrop mode.
+  host_.SequentialPasteOff();
+  // The Pickdrop list's alternate collection, which F6 sets in Pickdrop
+  // mode, comes with Pickdrop.
   const std::vector<TreeNode> nodes = widget_.Nodes();
   const auto start = std::find(nodes.begin(), nodes.end(), widget_.Selected());
   std::size_t at = start != nodes.end() ? static_cast<std::size_t>(start - nodes.begin()) : 0;
@@ -620,7 +621,7 @@ void TCollectionsTree::SwitchToFavoriteCollection1Click() {
 
 void TCollectionsTree::cmdCollectionsClick(bool ctrl) {
   host_.EndAutoGlue();
-  // Sequential paste ends here once it exists.
+  host_.SequentialPasteOff();
   const std::vector<TreeNode> nodes = widget_.Nodes();
   if (nodes.empty()) return;
   std::size_t at = 0;

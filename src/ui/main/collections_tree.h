@@ -68,6 +68,9 @@ class ICollectionsTreeHost {
   virtual void DoDropClipsOnColl(TClipColl* coll, bool copy) = 0;
   // Ends automatic glue when it is on (TfrmQL::EndAutoGlue).
   virtual void EndAutoGlue() = 0;
+  // Ends sequential paste, the clip on the clipboard put there as plain
+  // data.
+  virtual void SequentialPasteOff() = 0;
 };
 
 class TCollectionsTree final : public ITreeEvents {

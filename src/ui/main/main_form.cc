@@ -7,6 +7,8 @@
 #include "app/app_messages.h"
 #include "app/paths.h"
 #include "clipboard/format_names.h"
+#include "store/store_services.h"
+#include "store/viewer_open_restore.h"
 #include "ui/main/current_operation.h"
 #include "ui/main/main_form.h"
 #include "ui/main/program_entry.h"
@@ -89,6 +91,7 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
   preview_->SetTransformCommands(transforms_.get());
   find_ = std::make_unique<TFind>(static_cast<IFindHost&>(*this), widgets_.preview, settings_, ports_.clock);
   moves_ = std::make_unique<TClipMoves>(static_cast<IClipMovesHost&>(*this), settings_);
+  stepfeed_ = std::make_unique<TStepfeed>(static_cast<IStepfeedHost&>(*this), settings_);
   widgets_.shell.SetMoveClipsHint(moves_->MoveButtonHint());
   window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
   viewer_ = std::make_unique<TClipView5>(
@@ -98,6 +101,8 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
   viewer_->OnCBChange = [this](TClipView5& sender) { ClipViewCBChange(sender); };
   viewer_->OnCBChainChange = [this](TClipView5& sender) { ClipViewCBChainChange(sender); };
   viewer_->OnPingEnd = [this](TClipView5& sender) { ClipViewPingEnd(sender); };
+  viewer_->OnRenderFormat = [this](TClipView5&) { stepfeed_->ClipViewRenderFormat(); };
+  viewer_->OnRenderAllFormats = [this](TClipView5&) { stepfeed_->RenderAllFormats(); };
   glue_ = std::make_unique<TGlue>(static_cast<IGlueHost&>(*this), widgets_.menus, *preview_, widgets_.preview,
                                   settings_, *viewer_, ports_.clipboard);
   ports_.dde.OnClose = [this] {
@@ -116,6 +121,8 @@ TfrmQL::~TfrmQL() {
     viewer_->OnCBChange = nullptr;
     viewer_->OnCBChainChange = nullptr;
     viewer_->OnPingEnd = nullptr;
+    viewer_->OnRenderFormat = nullptr;
+    viewer_->OnRenderAllFormats = nullptr;
     viewer_->Capturing = false;
     viewer_->SetActive(false);
   }
@@ -161,6 +168,9 @@ std::intptr_t TfrmQL::OnMessage(WindowHandle /*self*/, std::uint32_t message, st
     case kSavedRefreshTimer:
       ports_.clock.KillTimer(TimerWindow(), kSavedRefreshTimer);
       preview_->UpdateMagView();
+      break;
+    case kStepfeedTimer:
+      stepfeed_->AdvanceNextItem();
       break;
     default:
       break;
@@ -305,6 +315,12 @@ void TfrmQL::MenuClick(MenuCommand command) {
       break;
     case MenuCommand::kGlue:
       glue_->mnuEditGlueClick();
+      break;
+    case MenuCommand::kStepfeedUp:
+      stepfeed_->cmdSFUpClick();
+      break;
+    case MenuCommand::kStepfeedDown:
+      stepfeed_->cmdSFDownClick();
       break;
     case MenuCommand::kFind:
       find_->mnuFindClick();
@@ -558,6 +574,63 @@ void TfrmQL::SelectClipRow(TClipObj* clip) {
   // it as of the user's click.
   clip_list_->lvClipsChange(row, ListChange::kState);
   widgets_.clips.MakeVisible(row);
+}
+
+// --- IStepfeedHost -----------------------------------------------------------
+
+void TfrmQL::SelectOnlyRow(int row) {
+  widgets_.clips.ClearSelection();
+  widgets_.clips.SetSelected(row, true);
+  widgets_.clips.SetFocused(row);
+  widgets_.clips.MakeVisible(row);
+}
+
+void TfrmQL::MarkRowSelected(int row) {
+  widgets_.clips.SetSelected(row, true);
+  widgets_.clips.MakeVisible(row);
+}
+
+void TfrmQL::PlaceClip(TClipObj* clip) {
+  if (clip == nullptr) return;
+  try {
+    clip->Copy(*viewer_);
+  } catch (const std::exception& e) {
+    Log(loglevel::kError, "Stepfeed", std::string("The clip could not be placed: ") + e.what());
+  }
+}
+
+void TfrmQL::RenderAllPromised(TClipObj* clip) {
+  // The system lets only the clipboard's owner fill in what it promised,
+  // and only with the clipboard open.
+  ViewerOpenRestore restore(*viewer_);
+  if (!viewer_->Open()) {
+    Log(loglevel::kError, "Stepfeed", "Could not open clipboard to render the promised clip: " + viewer_->ErrMsg());
+    return;
+  }
+  if (ports_.clipboard_system.Owner() != viewer_->Handle()) return;
+  std::int32_t& state = StoreServices().SequentialPaste;
+  const std::int32_t before = state;
+  state = seqpaste::kRendering;
+  PlaceClip(clip);
+  state = before;
+}
+
+void TfrmQL::ShowInPreview(TClipObj* clip) {
+  if (!preview_->Pinned()) preview_->PreviewClip(clip);
+  preview_->UpdateMagView();
+}
+
+void TfrmQL::StartStepfeedTimer(std::uint32_t interval_ms) {
+  ports_.clock.SetTimer(TimerWindow(), kStepfeedTimer, interval_ms);
+}
+
+void TfrmQL::StopStepfeedTimer() { ports_.clock.KillTimer(TimerWindow(), kStepfeedTimer); }
+
+void TfrmQL::SetStepfeedChecks(bool up, bool down) {
+  widgets_.menus.SetChecked(MenuItem::kStepfeedUp, up);
+  widgets_.menus.SetChecked(MenuItem::kTrayStepfeedUp, up);
+  widgets_.menus.SetChecked(MenuItem::kStepfeedDown, down);
+  widgets_.menus.SetChecked(MenuItem::kTrayStepfeedDown, down);
 }
 
 std::vector<TClipObj*> TfrmQL::SelectedClips() const {

@@ -15,6 +15,7 @@
 //   TGlue             glue.h               manual and automatic glue
 //   TFind             find.h               searching clips
 //   TClipMoves        clip_moves.h         delete, trash, new clip, move, copy
+//   TStepfeed         stepfeed.h           sequential paste
 // The form's own work is in:
 //   startup.cc    creation, start-up, the deferred load, the close query,
 //                 shutdown and the error trap
@@ -55,6 +56,7 @@
 #include "ui/main/transforms.h"
 #include "ui/main/glue.h"
 #include "ui/main/clip_moves.h"
+#include "ui/main/stepfeed.h"
 
 namespace om {
 
@@ -81,6 +83,7 @@ class TfrmQL final : public IMainFormEvents,
                      private IGlueHost,
                      private IFindHost,
                      private IClipMovesHost,
+                     private IStepfeedHost,
                      private IDataSourceHost {
  public:
   // Timers on the form's own hidden window.
@@ -88,6 +91,7 @@ class TfrmQL final : public IMainFormEvents,
   static constexpr std::uint32_t kAutoSaveTimer = 2;   // tmrAutoSave
   static constexpr std::uint32_t kPingTimer = 3;       // tmrContinuallyPing
   static constexpr std::uint32_t kSavedRefreshTimer = 4;  // the preview a second after "Data Saved"
+  static constexpr std::uint32_t kStepfeedTimer = 5;      // tmrSF: the next clip of a sequential paste
   static constexpr std::uint32_t kTimer1Ms = 1000;
   static constexpr std::uint32_t kNoSelectionMs = 250;
   static constexpr std::uint32_t kAutoSaveMs = 60'000;
@@ -139,6 +143,7 @@ class TfrmQL final : public IMainFormEvents,
   TGlue& Glue() { return *glue_; }
   TFind& Find() { return *find_; }
   TClipMoves& Moves() { return *moves_; }
+  TStepfeed& Stepfeed() { return *stepfeed_; }
 
   // --- State ------------------------------------------------------------
   // The clip on the system clipboard as far as the program knows.
@@ -171,7 +176,7 @@ class TfrmQL final : public IMainFormEvents,
   // clip. Errors are logged and passed on.
   std::int32_t CopyItem(TClipObj* clip) override;
   void SetCapturing(bool on);
-  void PlaySoundOrBeep(std::string_view event_name);
+  void PlaySoundOrBeep(std::string_view event_name) override;
   int CalcStateIndex(const TClipColl* coll) const override;
   static bool IsDuplicateClip(TClipObj* fresh, TClipObj* old);
   void ResetClipDisplay();
@@ -306,7 +311,7 @@ class TfrmQL final : public IMainFormEvents,
   // IClipMovesHost (main_form.cc)
   void DeleteSelectedClips() override { moves_->mnuDeleteSelectedItemsClick(); }
   void NewClip() override { moves_->mnuPopupClips_NewClipClick(); }
-  void SequentialPasteOff() override {}
+  void SequentialPasteOff() override { stepfeed_->SFOff(true); }
   void ForgetLastCapturedClip() override { last_captured_clip_ = nullptr; }
   void ForgetClipsOf(const TClipColl& coll) override;
   void ReleasePreview() override;
@@ -325,6 +330,21 @@ class TfrmQL final : public IMainFormEvents,
   std::optional<int> PopupFileClipMenu(const std::vector<CollectionMenuEntry>& entries) override {
     return widgets_.shell.PopupFileClipMenu(entries);
   }
+  // IStepfeedHost (main_form.cc)
+  void UnpinPreview() override { preview_->Unpin(); }
+  bool RowSelected(int row) const override { return widgets_.clips.IsSelected(row); }
+  void SelectOnlyRow(int row) override;
+  void MarkRowSelected(int row) override;
+  void PlaceClip(TClipObj* clip) override;
+  void RenderAllPromised(TClipObj* clip) override;
+  void ShowInPreview(TClipObj* clip) override;
+  void StartStepfeedTimer(std::uint32_t interval_ms) override;
+  void StopStepfeedTimer() override;
+  void SetStepfeedChecks(bool up, bool down) override;
+  void SetStepfeedButtons(bool up, bool down) override { widgets_.shell.SetStepfeedButtons(up, down); }
+  // IClipListHost: sequential paste and the list's selection.
+  bool StepfeedRunning() const override { return stepfeed_->Running(); }
+  void StepfeedContinueFrom(int row) override { stepfeed_->ContinueFrom(row); }
   bool PrivacyMarkerPresent();
   bool ClipboardOffers(std::uint32_t format);
   void IgnoreChange(const char* log_text, const char* status_text);
@@ -353,6 +373,7 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TGlue> glue_;
   std::unique_ptr<TFind> find_;
   std::unique_ptr<TClipMoves> moves_;
+  std::unique_ptr<TStepfeed> stepfeed_;
   std::unique_ptr<TfrmWebBrowser> html_browser_;
   std::unique_ptr<HtmlPreview> html_preview_;
   std::unique_ptr<TDataSourceCommands> data_source_commands_;

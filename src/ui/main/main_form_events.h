@@ -49,6 +49,8 @@ enum class MenuCommand {
   kCopyToCollection,  // Edit, "Copy Item To Collection"
   kMoveClips,         // the tool button cmdMoveClips
   kMoveClipsMenu,     // cmdMoveClips's drop-down arrow: the collection menu
+  kStepfeedUp,        // Edit, "Stepfeed &Up" (Ctrl+U); the tray's; the tool button cmdSFUp
+  kStepfeedDown,      // Edit, "Stepfeed &Down" (Ctrl+D); the tray's; the tool button cmdSFDown
 };
 
 class IMainFormEvents {

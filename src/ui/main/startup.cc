@@ -85,8 +85,9 @@ void TfrmQL::Startup() {
   profile_->HtmlPreviewAvailable = html_viewer_available_;
   master_list_ = std::make_unique<TMasterList>();
   ShowStatus(2, false, "");
-  // Sequential paste comes with its own timer; its state is off.
+  // Sequential paste: off, its timer's interval from the setting.
   StoreServices().SequentialPaste = seqpaste::kOff;
+  stepfeed_->ApplyDelaySetting();
   viewer_->Delay = settings_.DelayOnClipboardUpdate;
   viewer_->Capturing = true;
   RegisterStartupFormats(ports_.clipboard_system);
@@ -260,6 +261,10 @@ bool TfrmQL::ShutDown() {
   SetOperationStep(4);
   viewer_->Capturing = false;
   viewer_->SetActive(false);
+  // A clip still promised to the clipboard (sequential paste armed) is
+  // written there now, while the clips exist: the paste the user is about
+  // to make must not come up empty once the program is gone.
+  stepfeed_->RenderAllFormats();
   CloseDdeLink();
   Log(loglevel::kStartStop, ">>ShutDown", "Clearing Explorer Controls - Start");
   ClearTreeAndList();

@@ -66,6 +66,10 @@ enum class MenuItem {
   kGlue,               // Edit, "Glue": checked while the glue button is down
   kTrayGlue,           // tray, "&Glue": the same
   kMoveToCollection,   // Edit, "Move Item To Collection"
+  kStepfeedUp,         // Edit, "Stepfeed &Up": checked while a run goes up
+  kStepfeedDown,       // Edit, "Stepfeed &Down": checked while a run goes down
+  kTrayStepfeedUp,     // tray, "Stepfeed &Up"
+  kTrayStepfeedDown,   // tray, "Stepfeed &Down"
 };
 
 class IMenus {
@@ -131,6 +135,8 @@ class IFormShell {
   virtual void SetCollectionButtonImage(int image) = 0;
   // The glue tool button cmdGlue down (its tipped glue pot) or up.
   virtual void SetGlueButtonDown(bool down) = 0;
+  // The sequential-paste buttons cmdSFUp and cmdSFDown down or up.
+  virtual void SetStepfeedButtons(bool up, bool down) = 0;
   // Shows or hides the optional tool buttons: "Initiate Search" (the find
   // dialog) and "Remove Line Breaks".
   virtual void ShowToolButtons(bool search, bool line_breaks) = 0;

@@ -416,6 +416,12 @@ class FakeShell final : public IFormShell {
   void DestroyHtmlView() override {}
   void SetCollectionButtonImage(int image) override { collection_button_image = image; }
   void SetGlueButtonDown(bool down) override { glue_button_down = down; }
+  void SetStepfeedButtons(bool up, bool down) override {
+    stepfeed_up_down = up;
+    stepfeed_down_down = down;
+  }
+  bool stepfeed_up_down = false;
+  bool stepfeed_down_down = false;
   void ShowToolButtons(bool search, bool line_breaks) override {
     search_button_shown = search;
     line_breaks_button_shown = line_breaks;

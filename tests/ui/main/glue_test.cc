@@ -86,59 +86,13 @@ TEST(GlueRulesTest, OrderFollowsTheLastStepOfTheSelection) {
   EXPECT_EQ(GlueOrder(rows, -1, -1), up);
 }
 
-class GlueTest : public MainFormTest {
+class GlueTest : public ShownClipsTest {
  protected:
-  // The collection "Main" shown, with the clips in this order from the top
-  // (the newest clip goes to the top, so they are copied from the last).
-  void StartWith(const std::vector<std::vector<Item>>& clips) {
-    WriteCollection("Main", 100);
-    WriteCollection("Other", 200);
-    Loaded();
-    ShowColl("Main");
-    app_ = &Foreign();
-    for (auto clip = clips.rbegin(); clip != clips.rend(); ++clip) {
-      Advance(5000);
-      Copy(*app_, *clip);
-    }
-  }
-  static std::vector<Item> Text(std::string_view text) { return {{"1", TextBytes(text)}}; }
-  static std::vector<Item> Picture(std::uint8_t red) { return {{"2", SmallDib(red)}}; }
-  void CopyLater(const std::vector<Item>& items) {
-    Advance(5000);
-    Copy(*app_, items);
-  }
-
-  static std::string TextOf(TClipObj* clip) {
-    if (clip == nullptr) return "<no clip>";
-    TClipLock lock(*clip, cf::kText);
-    return std::string(lock.Text());
-  }
-  TClipObj* Row(int row) { return Form().ClipList().ClipAt(row); }
-  int ClipCount(const std::string& title) { return Coll(title)->Count(); }
-
-  // A Ctrl+click on a row as the list view reports it: the focused row
-  // loses its focus, then the row is focused and selected.
-  void CtrlClickRow(int row) {
-    const int focused = widgets_.clips.Focused();
-    widgets_.clips.SetFocused(row);
-    widgets_.clips.SetSelected(row, true);
-    if (focused >= 0) Form().ClipList().lvClipsChange(focused, ListChange::kState);
-    Form().ClipList().lvClipsChange(row, ListChange::kState);
-    Form().ClipList().lvClipsChange(row, ListChange::kState);
-  }
-  // Clicks the first row, then Ctrl+clicks the others, in this order.
-  void SelectInOrder(const std::vector<int>& rows) {
-    ClickRow(rows.front());
-    for (std::size_t i = 1; i < rows.size(); ++i) CtrlClickRow(rows[i]);
-  }
-
   TGlue& Glue() { return Form().Glue(); }
   bool ButtonDown() const { return widgets_.shell.glue_button_down; }
   bool MenusChecked() {
     return widgets_.menus.items[MenuItem::kGlue].checked && widgets_.menus.items[MenuItem::kTrayGlue].checked;
   }
-
-  ForeignApp* app_ = nullptr;
 };
 
 TEST_F(GlueTest, ManualGlueJoinsInTheDirectionOfTheSelection) {

@@ -21,6 +21,7 @@
 #include "app/app_settings.h"
 #include "app/settings_fixture.h"
 #include "clipboard/format_names.h"
+#include "clipboard/graphics_data.h"
 #include "clipboard/viewer_fixture.h"
 #include "ui/main/fake_widgets.h"
 #include "ui/main/main_form.h"
@@ -33,6 +34,7 @@
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_shell_folders.h"
 #include "platform/posix/file_system.h"
+#include "store/clip_lock.h"
 
 namespace om::testing {
 
@@ -275,6 +277,59 @@ class MainFormTest : public ::testing::Test {
   int emergency_exits_ = 0;
   std::array<std::uint32_t, 4> saved_formats_{};
   std::int32_t saved_log_level_ = 0;
+};
+
+// A shown collection "Main" (and an empty "Other") filled with clips
+// copied by a foreign program, with the list's selection made as the user
+// makes it.
+class ShownClipsTest : public MainFormTest {
+ protected:
+  // The collection "Main" shown, with the clips in this order from the top
+  // (the newest clip goes to the top, so they are copied from the last).
+  void StartWith(const std::vector<std::vector<Item>>& clips) {
+    WriteCollection("Main", 100);
+    WriteCollection("Other", 200);
+    Loaded();
+    ShowColl("Main");
+    app_ = &Foreign();
+    for (auto clip = clips.rbegin(); clip != clips.rend(); ++clip) {
+      Advance(5000);
+      Copy(*app_, *clip);
+    }
+  }
+  static std::vector<Item> Text(std::string_view text) { return {{"1", TextBytes(text)}}; }
+  static std::vector<Item> Picture(std::uint8_t red) { return {{"2", SmallDib(red)}}; }
+  void CopyLater(const std::vector<Item>& items) {
+    Advance(5000);
+    Copy(*app_, items);
+  }
+
+  static std::string TextOf(TClipObj* clip) {
+    if (clip == nullptr) return "<no clip>";
+    TClipLock lock(*clip, cf::kText);
+    return std::string(lock.Text());
+  }
+  TClipObj* Row(int row) { return Form().ClipList().ClipAt(row); }
+  int ClipCount(const std::string& title) { return Coll(title)->Count(); }
+
+  // A Ctrl+click on a row as the list view reports it: the focused row
+  // loses its focus, then the row is focused and selected.
+  void CtrlClickRow(int row) {
+    const int focused = widgets_.clips.Focused();
+    widgets_.clips.SetFocused(row);
+    widgets_.clips.SetSelected(row, true);
+    if (focused >= 0) Form().ClipList().lvClipsChange(focused, ListChange::kState);
+    Form().ClipList().lvClipsChange(row, ListChange::kState);
+    Form().ClipList().lvClipsChange(row, ListChange::kState);
+  }
+  // Clicks the first row, then Ctrl+clicks the others, in this order.
+  void SelectInOrder(const std::vector<int>& rows) {
+    ClickRow(rows.front());
+    for (std::size_t i = 1; i < rows.size(); ++i) CtrlClickRow(rows[i]);
+  }
+
+
+  ForeignApp* app_ = nullptr;
 };
 
 }  // namespace om::testing

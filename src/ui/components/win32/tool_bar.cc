@@ -92,11 +92,39 @@ Bitmap DrawSearchImage(int size) {
   });
 }
 
+// The sequential-paste buttons' pictures: a stack of three lines (the
+// clips) with an arrow beside it pointing the way the run goes.
+Bitmap DrawStepfeedImage(int size, bool up) {
+  return DrawButtonImage(size, [&](HDC dc, RECT /*square*/) {
+    GdiObject<HPEN> lines(::CreatePen(PS_SOLID, 2, RGB(60, 60, 60)));
+    GdiObject<HBRUSH> arrow(::CreateSolidBrush(RGB(0, 130, 60)));
+    GdiObject<HPEN> outline(::CreatePen(PS_SOLID, 1, RGB(0, 90, 40)));
+    HGDIOBJ old_pen = ::SelectObject(dc, lines.get());
+    for (int y : {6, size / 2, size - 6}) {
+      ::MoveToEx(dc, 3, y, nullptr);
+      ::LineTo(dc, size / 2, y);
+    }
+    ::SelectObject(dc, outline.get());
+    HGDIOBJ old_brush = ::SelectObject(dc, arrow.get());
+    const int left = size / 2 + 2;
+    const int right = size - 3;
+    const int mid = (left + right) / 2;
+    const POINT head_up[] = {{mid, 3}, {right, 11}, {left, 11}};
+    const POINT head_down[] = {{mid, size - 4}, {right, size - 12}, {left, size - 12}};
+    ::Polygon(dc, up ? head_up : head_down, 3);
+    ::Rectangle(dc, mid - 2, up ? 11 : 4, mid + 3, up ? size - 3 : size - 11);
+    ::SelectObject(dc, old_brush);
+    ::SelectObject(dc, old_pen);
+  });
+}
+
 constexpr int kGlueUpImage = 2;
 constexpr int kGlueDownImage = 3;
 constexpr int kMoveImage = 4;
 constexpr int kDeleteImage = 5;
 constexpr int kSearchImage = 6;
+constexpr int kStepfeedUpImage = 7;
+constexpr int kStepfeedDownImage = 8;
 
 }  // namespace
 
@@ -118,9 +146,11 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   move_image_ = DrawGlyphImage(kButtonImageSize, "\xBB", RGB(0, 90, 170), false);
   delete_image_ = DrawGlyphImage(kButtonImageSize, "X", RGB(200, 30, 30), false);
   search_image_ = DrawSearchImage(kButtonImageSize);
+  stepfeed_up_image_ = DrawStepfeedImage(kButtonImageSize, /*up=*/true);
+  stepfeed_down_image_ = DrawStepfeedImage(kButtonImageSize, /*up=*/false);
   ::SendMessageA(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   SetCollectionsImage(nullptr, -1);
-  TBBUTTON buttons[6] = {};
+  TBBUTTON buttons[8] = {};
   buttons[0].iBitmap = 0;
   buttons[0].idCommand = kCollectionsButtonId;
   buttons[0].fsState = TBSTATE_ENABLED;
@@ -153,6 +183,16 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   buttons[5].fsState = TBSTATE_ENABLED | TBSTATE_HIDDEN;
   buttons[5].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
   buttons[5].iString = reinterpret_cast<INT_PTR>("Initiate Search");
+  buttons[6].iBitmap = kStepfeedUpImage;
+  buttons[6].idCommand = kStepfeedUpButtonId;
+  buttons[6].fsState = TBSTATE_ENABLED;
+  buttons[6].fsStyle = BTNS_CHECK | BTNS_AUTOSIZE;
+  buttons[6].iString = reinterpret_cast<INT_PTR>("Stepfeed Up");
+  buttons[7].iBitmap = kStepfeedDownImage;
+  buttons[7].idCommand = kStepfeedDownButtonId;
+  buttons[7].fsState = TBSTATE_ENABLED;
+  buttons[7].fsStyle = BTNS_CHECK | BTNS_AUTOSIZE;
+  buttons[7].iString = reinterpret_cast<INT_PTR>("Stepfeed Down");
   ::SendMessageA(hwnd_, TB_ADDBUTTONSA, static_cast<WPARAM>(std::size(buttons)), reinterpret_cast<LPARAM>(buttons));
   ::SendMessageA(hwnd_, TB_AUTOSIZE, 0, 0);
 }
@@ -201,6 +241,18 @@ void ToolBar::FillImages(HBITMAP collections) {
   add(move_image_);
   add(delete_image_);
   add(search_image_);
+  add(stepfeed_up_image_);
+  add(stepfeed_down_image_);
+}
+
+void ToolBar::SetStepfeedDown(bool up, bool down) {
+  if (hwnd_ == nullptr) return;
+  ::SendMessageA(hwnd_, TB_CHECKBUTTON, kStepfeedUpButtonId, MAKELPARAM(up ? TRUE : FALSE, 0));
+  ::SendMessageA(hwnd_, TB_CHECKBUTTON, kStepfeedDownButtonId, MAKELPARAM(down ? TRUE : FALSE, 0));
+}
+
+bool ToolBar::ButtonChecked(int id) const {
+  return hwnd_ != nullptr && ::SendMessageA(hwnd_, TB_ISBUTTONCHECKED, static_cast<WPARAM>(id), 0) != 0;
 }
 
 void ToolBar::ShowOptionalButtons(bool search, bool line_breaks) {

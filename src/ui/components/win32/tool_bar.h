@@ -6,7 +6,9 @@
 // the glue button cmdGlue, a check button: down (a tipped glue pot) while
 // automatic glue runs, the move/copy button cmdMoveClips (its arrow opens
 // the move/copy target menu), the delete button cmdDelete and the search
-// button cmdMainToolbarSearch ("Initiate Search", the find dialog). The
+// button cmdMainToolbarSearch ("Initiate Search", the find dialog), and
+// the sequential-paste pair cmdSFUp and cmdSFDown (check buttons whose
+// state the behaviour sets: both may be up, at most one is down). The
 // line-break and search buttons are optional: the settings show them.
 #pragma once
 
@@ -29,6 +31,8 @@ class ToolBar {
   static constexpr int kMoveClipsButtonId = 2004;
   static constexpr int kDeleteButtonId = 2005;
   static constexpr int kSearchButtonId = 2006;
+  static constexpr int kStepfeedUpButtonId = 2007;
+  static constexpr int kStepfeedDownButtonId = 2008;
   static constexpr int kButtonImageSize = 25;
 
   ToolBar(HWND parent, int control_id);
@@ -52,6 +56,8 @@ class ToolBar {
   // The glue button down (checked, the tipped pot) or up.
   void SetGlueDown(bool down);
   bool GlueDown() const;
+  void SetStepfeedDown(bool up, bool down);
+  bool ButtonChecked(int id) const;
   // Shows or hides the two optional buttons.
   void ShowOptionalButtons(bool search, bool line_breaks);
   bool ButtonVisible(int id) const;
@@ -70,6 +76,8 @@ class ToolBar {
   Bitmap move_image_;
   Bitmap delete_image_;
   Bitmap search_image_;
+  Bitmap stepfeed_up_image_;
+  Bitmap stepfeed_down_image_;
   std::string move_hint_ = "Move Clips To Another Collection";
   int shown_image_ = -1;
 };

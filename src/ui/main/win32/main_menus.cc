@@ -52,6 +52,12 @@ constexpr UINT kIdFind = 313;
 constexpr UINT kIdFindNext = 314;
 constexpr UINT kIdEmptyTrash = 106;
 constexpr UINT kIdNewClip = 107;
+constexpr UINT kIdStepfeedUp = 517;
+constexpr UINT kIdStepfeedDown = 518;
+constexpr UINT kIdTrayStepfeedUp = 411;
+constexpr UINT kIdTrayStepfeedDown = 412;
+constexpr UINT kIdTraySelectPrevious = 413;
+constexpr UINT kIdTraySelectNext = 414;
 
 // Every entry has an identifier of its own: two the same would run one
 // entry's command for the other.
@@ -66,7 +72,8 @@ constexpr UINT kAllIds[] = {kIdFileSave,       kIdFileReload,       kIdExit,    
                             kIdTrayLowerCase,  kIdTrayUpperCase,    kIdTrayMixedCase, kIdTraySentenceCase,
                             kIdGlue,           kIdDeleteSelected,   kIdMoveToCollection, kIdCopyToCollection,
                             kIdTrayGlue,       kIdFind,             kIdFindNext,      kIdEmptyTrash,
-                            kIdNewClip};
+                            kIdNewClip,        kIdStepfeedUp,       kIdStepfeedDown,  kIdTrayStepfeedUp,
+                            kIdTrayStepfeedDown, kIdTraySelectPrevious, kIdTraySelectNext};
 constexpr bool IdsDistinct() {
   for (std::size_t i = 0; i < std::size(kAllIds); ++i)
     for (std::size_t j = i + 1; j < std::size(kAllIds); ++j)
@@ -97,6 +104,8 @@ constexpr ItemId kItemIds[] = {
     {MenuItem::kDeleteSelected, kIdDeleteSelected},
     {MenuItem::kMoveToCollection, kIdMoveToCollection},
     {MenuItem::kCopyToCollection, kIdCopyToCollection},
+    {MenuItem::kStepfeedUp, kIdStepfeedUp},     {MenuItem::kStepfeedDown, kIdStepfeedDown},
+    {MenuItem::kTrayStepfeedUp, kIdTrayStepfeedUp}, {MenuItem::kTrayStepfeedDown, kIdTrayStepfeedDown},
 };
 
 struct IdCommand {
@@ -130,6 +139,9 @@ constexpr IdCommand kIdCommands[] = {
     {kIdCopyToCollection, MenuCommand::kCopyToCollection},
     {kIdFind, MenuCommand::kFind},               {kIdFindNext, MenuCommand::kFindNext},
     {kIdEmptyTrash, MenuCommand::kEmptyTrash},   {kIdNewClip, MenuCommand::kNewClip},
+    {kIdStepfeedUp, MenuCommand::kStepfeedUp},   {kIdStepfeedDown, MenuCommand::kStepfeedDown},
+    {kIdTrayStepfeedUp, MenuCommand::kStepfeedUp}, {kIdTrayStepfeedDown, MenuCommand::kStepfeedDown},
+    {kIdTraySelectPrevious, MenuCommand::kSelectPrevious}, {kIdTraySelectNext, MenuCommand::kSelectNext},
     {kIdTrayShiftLeft, MenuCommand::kShiftLeft}, {kIdTrayShiftRight, MenuCommand::kShiftRight},
     {kIdTrayRemoveLineBreaks, MenuCommand::kRemoveLineBreaks},
     {kIdTrayLowerCase, MenuCommand::kLowerCase}, {kIdTrayUpperCase, MenuCommand::kUpperCase},
@@ -171,6 +183,8 @@ MainMenus::MainMenus() {
         {kIdStripNonText, "Strip Out Non-TEXT Data Formats\tCtrl+Alt+T"},
         {0, ""},
         {kIdGlue, "Glue\tCtrl+G"},
+        {kIdStepfeedUp, "Stepfeed &Up\tCtrl+U"},
+        {kIdStepfeedDown, "Stepfeed &Down\tCtrl+D"},
         {0, ""},
         {kIdDeleteSelected, "&Delete Selected Items"},
         {kIdMoveToCollection, "Move Item To Collection"},
@@ -220,6 +234,10 @@ MainMenus::MainMenus() {
                 {kIdTrayMixedCase, "&Mixed Case"},
                 {kIdTraySentenceCase, "&Sentence Case"},
                 {0, ""},
+                {kIdTrayStepfeedUp, "Stepfeed &Up"},
+                {kIdTrayStepfeedDown, "Stepfeed &Down"},
+                {kIdTraySelectPrevious, "Select &Previous Item (Up)"},
+                {kIdTraySelectNext, "Select &Next Item (Down)"},
                 {kIdTrayGlue, "&Glue"},
                 {0, ""},
                 {kIdTrayExit, "E&xit Program (Shut Down)"}}};
@@ -237,6 +255,8 @@ MainMenus::MainMenus() {
       {FVIRTKEY, VK_F6, static_cast<WORD>(kIdSwitchToFavorite)},
       {FVIRTKEY, VK_F7, static_cast<WORD>(kIdSelectCollection)},
       {FVIRTKEY | FCONTROL, 'G', static_cast<WORD>(kIdGlue)},
+      {FVIRTKEY | FCONTROL, 'U', static_cast<WORD>(kIdStepfeedUp)},
+      {FVIRTKEY | FCONTROL, 'D', static_cast<WORD>(kIdStepfeedDown)},
       {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(kIdFind)},
       {FVIRTKEY, VK_F3, static_cast<WORD>(kIdFindNext)},
       // Ctrl+Alt: these reach the window while the focus is in the preview's

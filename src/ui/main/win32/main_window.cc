@@ -377,6 +377,15 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
+          (LOWORD(wparam) == ToolBar::kStepfeedUpButtonId || LOWORD(wparam) == ToolBar::kStepfeedDownButtonId)) {
+        // The buttons' states are the behaviour's to set.
+        if (events_ != nullptr) {
+          events_->MenuClick(LOWORD(wparam) == ToolBar::kStepfeedUpButtonId ? MenuCommand::kStepfeedUp
+                                                                            : MenuCommand::kStepfeedDown);
+        }
+        return 0;
+      }
+      if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
           (LOWORD(wparam) == ToolBar::kMoveClipsButtonId || LOWORD(wparam) == ToolBar::kDeleteButtonId)) {
         if (events_ != nullptr) {
           events_->MenuClick(LOWORD(wparam) == ToolBar::kDeleteButtonId ? MenuCommand::kDeleteSelected
@@ -573,6 +582,10 @@ void MainWindow::SetCollectionButtonImage(int image) {
 
 void MainWindow::SetGlueButtonDown(bool down) {
   if (tool_bar_) tool_bar_->SetGlueDown(down);
+}
+
+void MainWindow::SetStepfeedButtons(bool up, bool down) {
+  if (tool_bar_) tool_bar_->SetStepfeedDown(up, down);
 }
 
 void MainWindow::ShowToolButtons(bool search, bool line_breaks) {

@@ -118,6 +118,7 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   void SetCollectionButtonImage(int image) override;
   void SetGlueButtonDown(bool down) override;
   void ShowToolButtons(bool search, bool line_breaks) override;
+  void SetStepfeedButtons(bool up, bool down) override;
   int CollectionImageCount() const override;
   ISelectBitmapView& SelectBitmapView() override;
   IDSPropView& DSPropView() override;
