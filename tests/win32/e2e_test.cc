@@ -391,6 +391,24 @@ class EndToEnd : public ::testing::Test {
     EXPECT_EQ(*code, 0u);
   }
 
+  // Starts Wine's notepad; its edit control, or nullptr when its window
+  // did not appear.
+  HWND StartNotepad() {
+    char windows_dir[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows_dir, MAX_PATH);
+    auto& notepad = programs_.emplace_back(std::make_unique<ChildProcess>());
+    if (!notepad->Start("\"" + std::string(windows_dir) + "\\notepad.exe\"", false)) return nullptr;
+    HWND edit = nullptr;
+    PumpUntil(
+        [&] {
+          const auto found = TopLevelWindows("Notepad", notepad->Id());
+          edit = found.empty() ? nullptr : ::FindWindowExA(found.front(), nullptr, "Edit", nullptr);
+          return edit != nullptr;
+        },
+        kDeadlineMs);
+    return edit;
+  }
+
   // The program takes a change message that comes within 250 ms of the
   // last one for the echo of its own, and drops a change that follows a
   // capture within 200 ms (the settle rule): copies come at a human pace.
@@ -670,19 +688,8 @@ TEST_F(EndToEnd, ACopyInNotepadIsCapturedWithItsCreator) {
   auto window = StartProgram();
   ASSERT_TRUE(window);
 
-  char windows_dir[MAX_PATH] = {};
-  ::GetWindowsDirectoryA(windows_dir, MAX_PATH);
-  auto& notepad = programs_.emplace_back(std::make_unique<ChildProcess>());
-  ASSERT_TRUE(notepad->Start("\"" + std::string(windows_dir) + "\\notepad.exe\"", false));
-  HWND edit = nullptr;
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        const auto found = TopLevelWindows("Notepad", notepad->Id());
-        edit = found.empty() ? nullptr : ::FindWindowExA(found.front(), nullptr, "Edit", nullptr);
-        return edit != nullptr;
-      },
-      kDeadlineMs))
-      << "notepad's window did not appear";
+  const HWND edit = StartNotepad();
+  ASSERT_NE(edit, nullptr) << "notepad's window did not appear";
 
   // Typed, selected and copied in notepad's own edit control.
   const char text[] = "Written in notepad";
@@ -980,6 +987,57 @@ std::string SelectedNodeText(HWND tree, DWORD process_id) {
     return {};
   }
   return buffer.ReadText(kTextAt);
+}
+
+// Each paste in notepad (its edit control's own paste, as Ctrl+V does it)
+// takes the clip the program promised, and the next one is promised a
+// moment later. The program closed with a clip still promised: the paste
+// after it still gets that clip.
+TEST_F(EndToEnd, StepfeedFeedsEachPasteInNotepadTheNextClipAndTheLastOutlivesTheProgram) {
+  {
+    ScopedStoreServices installed(Services());
+    WriteTextCollection(data_, "Inbox", {"first ", "second ", "third ", "fourth"});
+  }
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  std::vector<std::string> rows;
+  for (int row = 0; row < 4; ++row) rows.push_back(window->RowText(row, 0));
+  const HWND edit = StartNotepad();
+  ASSERT_NE(edit, nullptr) << "notepad's window did not appear";
+
+  ASSERT_TRUE(window->ClickRow(0));
+  ASSERT_TRUE(WaitForClipboardText(rows[0]));
+  WaitOutSettling();
+  ASSERT_TRUE(window->ClickToolButton(win32::ToolBar::kStepfeedDownButtonId));
+  ASSERT_TRUE(PumpUntil([&] { return window->ToolButtonChecked(win32::ToolBar::kStepfeedDownButtonId); },
+                        kDeadlineMs));
+  DWORD_PTR ignored = 0;
+  const auto paste = [&] {
+    // The pause before the next clip is promised is 100 ms by default.
+    PumpUntil([] { return false; }, 500);
+    return ::SendMessageTimeoutA(edit, WM_PASTE, 0, 0, SMTO_NORMAL, 10000, &ignored) != 0;
+  };
+  const auto notepad_text = [&] {
+    char text[256] = {};
+    ::SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000,
+                          &ignored);
+    return std::string(text);
+  };
+  for (int pasted = 1; pasted <= 3; ++pasted) {
+    ASSERT_TRUE(paste());
+    std::string expected;
+    for (int row = 0; row < pasted; ++row) expected += rows[row];
+    EXPECT_EQ(notepad_text(), expected) << "after paste " << pasted;
+  }
+  EXPECT_TRUE(window->ToolButtonChecked(win32::ToolBar::kStepfeedDownButtonId));
+
+  // The fourth clip is promised now; the program goes.
+  PumpUntil([] { return false; }, 500);
+  CloseProgram(*window);
+  ASSERT_TRUE(paste());
+  EXPECT_EQ(notepad_text(), rows[0] + rows[1] + rows[2] + rows[3]);
+  // Nothing of the program's own placing was captured.
+  EXPECT_EQ(SavedInbox().size(), 4u);
 }
 
 TEST_F(EndToEnd, AFindOverAllCollectionsFillsSearchResultsAndTheTreeSelectsIt) {
