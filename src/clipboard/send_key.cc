@@ -160,7 +160,7 @@ std::size_t TSendKey::ReadToken(std::string_view keys, std::size_t open) {
 }
 
 void TSendKey::TypeCharacter(char c) {
-  const std::int16_t key = keyboard_.VkKeyScan(c);
+  const std::int16_t key = keyboard_.KeyForChar(c);
   const auto vk = static_cast<std::uint8_t>(key & 0xFF);
   if (vk == 0xFF) {
     // The layout has no key for this character (the system answers -1).
