@@ -1,5 +1,6 @@
 #include "clipboard/send_key.h"
 
+#include <iterator>
 #include <string>
 
 #include "app/app_log.h"
@@ -41,9 +42,10 @@ std::string AsciiUpper(std::string_view text) {
 }
 
 // Keys that send the E0 prefix (or E1, for Pause) and so must be injected
-// with the extended-key flag: otherwise Left arrives as the keypad's 4 with
-// Num Lock off, Delete as the keypad's decimal point, right Ctrl as left
-// Ctrl. Ordinary keys such as V (scan code 0x2F) are never extended.
+// with the extended-key flag: without it, a program that goes by the scan
+// code takes Left for the keypad's 4, Delete for its decimal point, right
+// Ctrl for the left one. Ordinary keys such as V (scan code 0x2F) are never
+// extended.
 // Wine's answer for the scan code leaves the prefix out for every key but
 // the right-hand Ctrl and Alt, so the prefix alone is not enough: the keys
 // the system documents as extended are listed here as well.
@@ -160,7 +162,7 @@ std::size_t TSendKey::ReadToken(std::string_view keys, std::size_t open) {
 }
 
 void TSendKey::TypeCharacter(char c) {
-  const std::int16_t key = keyboard_.VkKeyScan(c);
+  const std::int16_t key = keyboard_.KeyForChar(c);
   const auto vk = static_cast<std::uint8_t>(key & 0xFF);
   if (vk == 0xFF) {
     // The layout has no key for this character (the system answers -1).

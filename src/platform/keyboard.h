@@ -39,7 +39,8 @@ class IKeyboard {
   // The current layout's key for an ANSI character (VkKeyScanA): the low
   // byte is the virtual key, the high byte the shift state it needs (1
   // Shift, 2 Ctrl, 4 Alt, combined). -1 when the layout has no key for it.
-  virtual std::int16_t VkKeyScan(char c) = 0;
+  // (Not called VkKeyScan: <windows.h> makes that name a macro.)
+  virtual std::int16_t KeyForChar(char c) = 0;
 
   // The layout's scan code for a virtual key (MapVirtualKeyA, virtual key to
   // scan code with prefix): the low byte is the code; the high byte is 0xE0

@@ -237,7 +237,7 @@ TEST_F(SendKeyTest, SendKeysToActivatesTheWindowFirst) {
 
 TEST_F(SendKeyTest, CharactersTheLayoutCannotTypeAreLeftOut) {
   // e-acute: the US layout has no key for it.
-  ASSERT_EQ(keyboard_.VkKeyScan('\xE9'), -1);
+  ASSERT_EQ(keyboard_.KeyForChar('\xE9'), -1);
   EXPECT_EQ(Typed("a\xE9" "b"), (Events{"A down", "A up", "B down", "B up"}));
   // The modifiers meant for it go with it rather than landing on the next key.
   EXPECT_EQ(Typed("^\xE9" "a"), (Events{"A down", "A up"}));

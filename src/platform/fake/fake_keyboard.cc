@@ -89,7 +89,7 @@ FakeKeyboard::FakeKeyboard() {
   set('\x1b', vk::kEscape);
 }
 
-std::int16_t FakeKeyboard::VkKeyScan(char c) { return keys_[static_cast<unsigned char>(c)]; }
+std::int16_t FakeKeyboard::KeyForChar(char c) { return keys_[static_cast<unsigned char>(c)]; }
 
 std::uint16_t FakeKeyboard::ScanCode(std::uint8_t vk) {
   const std::uint16_t scan = UsScanCode(vk);

@@ -24,7 +24,7 @@ class FakeKeyboard final : public IKeyboard {
   // The US layout (the one the system's own US keyboard table gives).
   FakeKeyboard();
 
-  std::int16_t VkKeyScan(char c) override;
+  std::int16_t KeyForChar(char c) override;
   std::uint16_t ScanCode(std::uint8_t vk) override;
   void KeyEvent(std::uint8_t vk, std::uint8_t scan, bool key_up, bool extended) override;
   void Activate(WindowHandle window) override;

@@ -7,7 +7,7 @@
 
 namespace om::win32 {
 
-std::int16_t Win32Keyboard::VkKeyScan(char c) { return ::VkKeyScanA(c); }
+std::int16_t Win32Keyboard::KeyForChar(char c) { return ::VkKeyScanA(c); }
 
 // With the prefix where the layout gives it (MAPVK_VK_TO_VSC_EX): the plain
 // form (MAPVK_VK_TO_VSC) answers the same code for Left and for the keypad's
@@ -31,9 +31,20 @@ void Win32Keyboard::Activate(WindowHandle window) {
   // goes to the window asked for, which may be a control inside it.
   HWND top = ::GetAncestor(target, GA_ROOT);
   if (top == nullptr) top = target;
+
+  // Messages already sent to this thread are delivered first (PeekMessage
+  // does that, and leaves posted ones where they are). Among them may be the
+  // notice that one of our windows lost the activation when the target's
+  // program took the foreground: handled later, while this thread shares the
+  // target's input state below, it would deactivate the target instead.
+  // (Seen under Wine: the target ended up with neither activation nor
+  // focus, and the keys went nowhere.)
+  MSG pending;
+  ::PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+
   // SetForegroundWindow sets no error code; a refusal (the system's
   // foreground lock) is worth a line all the same.
-  if (!::SetForegroundWindow(top)) LogOsFailure("SetForegroundWindow", ERROR_ACCESS_DENIED);
+  if (!::SetForegroundWindow(top)) LogOsFailure("SetForegroundWindow (foreground refused)", ERROR_ACCESS_DENIED);
 
   // SetFocus works only on windows of the calling thread's input queue. A
   // window of another thread (or process) gets it while this thread shares
