@@ -342,7 +342,7 @@ struct Search {
 };
 
 struct Stop {
-  bool reached = false;               // the search was still running at the key
+  bool reached = false;               // the key stopped the search
   double stopped = 0;                 // s from Esc to the status saying so
   std::string status;                 // what it said
 };
@@ -491,7 +491,6 @@ bool TimeStop(Program& program, Stop& stop) {
       },
       kDeadlineMs);
   if (status == TFind::kFoundIt || status == TFind::kNotFound) return true;  // over before the key
-  stop.reached = true;
   PressEscape(true);
   const double key = Now();
   const std::string stopped = TFind::StoppedText(0).substr(0, std::strlen("Search Stopped (Esc) - "));
@@ -508,6 +507,8 @@ bool TimeStop(Program& program, Stop& stop) {
     std::printf("the search did not end after Esc: status \"%s\"\n", status.c_str());
     return false;
   }
+  // A search that ended on its own just then was not stopped by the key.
+  stop.reached = StartsWith(status, stopped);
   return true;
 }
 
