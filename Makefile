@@ -60,12 +60,16 @@ bench: bootstrap
 	@cmake --build $(BENCH) --target om_bench -j$(JOBS)
 	$(BENCH)/om_bench $(BENCH_ARGS)
 
-# The clip list's benchmark on the real program under Wine (start-up with
-# 100,000 clips, memory, sorting by each column), never part of the tests.
+# The benchmarks of the real program under Wine, never part of the tests:
+# the clip list (start-up with 100,000 clips, memory, sorting by each
+# column) and a find over 100 collections of 1,000 clips (search time,
+# progress, responsiveness, Esc). WINE_BENCH=list or WINE_BENCH=find runs
+# one of them; BENCH_ARGS go to each.
+WINE_BENCH ?= all
 bench-wine: bootstrap
 	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(WIN) --target om_list_bench -j$(JOBS)
-	scripts/bench-wine $(WIN) $(BENCH_ARGS)
+	@cmake --build $(WIN) --target $(if $(filter all,$(WINE_BENCH)),om_list_bench om_find_bench,om_$(WINE_BENCH)_bench) -j$(JOBS)
+	scripts/bench-wine $(WIN) $(WINE_BENCH) $(BENCH_ARGS)
 
 # Fuzzing, never part of the tests: the fuzz targets built with clang and
 # libFuzzer, each run for FUZZ_SECONDS (logs, corpus and crashes in $(FUZZ));

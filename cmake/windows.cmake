@@ -104,11 +104,17 @@ endfunction()
 om_wine_test(win32_tests 600 $<TARGET_FILE:om_win32_tests> --gtest_color=no)
 om_wine_test(jpeg_link_check 120 $<TARGET_FILE:jpeg_link_check>)
 
-# The clip list's benchmark on the real program under Wine (make bench-wine),
-# never part of the build or the tests.
-add_executable(om_list_bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/wine/list_bench.cc
-                                             ${OM_TESTS}/win32/child_process.cc)
-target_include_directories(om_list_bench PRIVATE ${OM_TESTS}/win32)
-target_compile_options(om_list_bench PRIVATE -Wno-missing-field-initializers)
-target_link_libraries(om_list_bench PRIVATE om_win32 om_core psapi)
-add_dependencies(om_list_bench Ottermoor)
+# The benchmarks of the real program under Wine (make bench-wine): the clip
+# list at scale and a find over every collection, never part of the build
+# or the tests.
+function(om_wine_bench name source)
+  add_executable(${name} EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/wine/${source}
+                                          ${CMAKE_SOURCE_DIR}/bench/wine/bench_support.cc
+                                          ${OM_TESTS}/win32/child_process.cc)
+  target_include_directories(${name} PRIVATE ${OM_TESTS}/win32)
+  target_compile_options(${name} PRIVATE -Wno-missing-field-initializers)
+  target_link_libraries(${name} PRIVATE om_win32 om_core psapi)
+  add_dependencies(${name} Ottermoor)
+endfunction()
+om_wine_bench(om_list_bench list_bench.cc)
+om_wine_bench(om_find_bench find_bench.cc)

@@ -27,20 +27,15 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
+#include "bench_support.h"
 #include "child_process.h"
 #include "clipboard/format_names.h"
-#include "platform/win32/clipboard_system.h"
-#include "platform/win32/clock.h"
-#include "platform/win32/file_system.h"
 #include "platform/win32/locale.h"
-#include "platform/win32/registry.h"
 #include "store/clip_coll.h"
 #include "store/clip_obj.h"
 #include "store/store_services.h"
@@ -55,60 +50,15 @@ namespace fs = std::filesystem;
 constexpr int kBigClips = 100000;
 constexpr int kColumns = 12;
 constexpr char kGeneration[] = "om_list_bench_v1";
-constexpr DWORD kDeadlineMs = 180000;
 constexpr double kStartTarget = 0.5;      // s more than with the empty collection
 constexpr double kMemoryTarget = 100.0;   // MiB more than with the empty collection
 constexpr double kSortTarget = 0.3;       // s per column click
 const char* const kColumnNames[kColumns] = {"Title",   "MySort",   "Date/Time", "Source",  "Serial",   "Has Text",
                                             "Has RTF", "Has BMP",  "Has Picture", "Has HTML", "Has Files", "Source URL"};
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-std::string BaseFolder() {
-  char path[MAX_PATH] = {};
-  ::GetTempPathA(MAX_PATH, path);
-  return std::string(path) + "OttermoorListBench\\";
-}
+std::string BaseFolder() { return TempFolder("OttermoorListBench"); }
 
 // --- The data folders ------------------------------------------------------
-
-class Store {
- public:
-  explicit Store(const std::string& data) {
-    services_.Files = &files_;
-    services_.Clock = &clock_;
-    services_.Locale = &locale_;
-    services_.DataDirectory = data;
-    services_.FreshDataFolder = &fresh_;
-    services_.MasterListExists = true;
-    services_.Clipboard = &clipboard_;
-  }
-  TStoreServices& services() { return services_; }
-
- private:
-  win32::Win32FileSystem files_;
-  win32::Win32Clock clock_;
-  win32::Win32Locale locale_;
-  win32::Win32ClipboardSystem clipboard_;
-  const bool fresh_ = false;
-  TStoreServices services_;
-};
 
 // Writes data\Big\_COLL.QL4 with `clips` text clips and keeps a pristine copy
 // beside the data folder.
@@ -162,83 +112,11 @@ bool WriteFolder(const std::string& folder, int clips) {
 }
 
 bool GenerateIfMissing(const std::string& base, bool regenerate) {
-  const std::string marker = base + "generation.txt";
-  std::string generation;
-  if (std::ifstream in(marker); in) std::getline(in, generation);
-  if (!regenerate && generation == kGeneration) return true;
-  std::printf("generating the data folders in %s ...\n", base.c_str());
-  std::fflush(stdout);
-  const double start = Now();
-  if (!WriteFolder(base + "big\\", kBigClips) || !WriteFolder(base + "empty\\", 0)) return false;
-  std::ofstream(marker) << kGeneration << "\n";
-  std::printf("generated in %.1f s\n", Now() - start);
-  return true;
+  return GenerateOnce(base, kGeneration, regenerate,
+                      [&] { return WriteFolder(base + "big\\", kBigClips) && WriteFolder(base + "empty\\", 0); });
 }
 
 // --- The program, from outside ---------------------------------------------
-
-// Memory in the program's process.
-class RemoteBuffer {
- public:
-  RemoteBuffer(HANDLE process, std::size_t size) : process_(process), size_(size) {
-    address_ = ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~RemoteBuffer() {
-    if (address_ != nullptr) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-  }
-  RemoteBuffer(const RemoteBuffer&) = delete;
-  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
-  bool Read(void* to, std::size_t size) const {
-    SIZE_T got = 0;
-    return address_ && size <= size_ && ::ReadProcessMemory(process_, address_, to, size, &got) && got == size;
-  }
-  bool Write(const void* from, std::size_t size) const {
-    SIZE_T put = 0;
-    return address_ && size <= size_ && ::WriteProcessMemory(process_, address_, from, size, &put) && put == size;
-  }
-
- private:
-  HANDLE process_;
-  void* address_ = nullptr;
-  std::size_t size_;
-};
-
-HWND MainWindow(DWORD process_id) {
-  struct Query {
-    DWORD id;
-    HWND found;
-  } query{process_id, nullptr};
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* q = reinterpret_cast<Query*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        char name[64] = {};
-        ::GetClassNameA(hwnd, name, sizeof name);
-        if (owner == q->id && std::strcmp(name, "TfrmQL") == 0) {
-          q->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&query));
-  return query.found;
-}
-
-// A message to the program's window, waiting as long as its thread is busy.
-bool Send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result = nullptr) {
-  DWORD_PTR ignored = 0;
-  return ::SendMessageTimeoutA(hwnd, message, wparam, lparam, SMTO_NORMAL, kDeadlineMs, result ? result : &ignored);
-}
-
-std::string StatusText(HANDLE process, HWND main) {
-  HWND bar = ::FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
-  RemoteBuffer text(process, 1024);
-  char local[1024] = {};
-  if (bar == nullptr || !Send(bar, SB_GETTEXTA, 2, text.address()) || !text.Read(local, sizeof local - 1)) return {};
-  return local;
-}
 
 // The working set (resident memory); Wine leaves PrivateUsage at zero.
 struct Memory {
@@ -265,18 +143,6 @@ struct Run {
   double click[2][kColumns] = {};    // s per header click: sort, reverse
   double repaint[2][kColumns] = {};  // s for the repaint after it
 };
-
-void SeedRegistry(const std::string& data, bool log) {
-  win32::Win32Registry registry;
-  registry.DeleteTree(kRegistryKey);
-  const std::string sources = std::string(kRegistryKey) + "\\DataSources";
-  registry.WriteString(sources + "\\_Dirs", kMyClips, "1");
-  registry.WriteString(sources + "\\" + kMyClips, "Description", kMyClips);
-  registry.WriteString(sources + "\\" + kMyClips, "Directory", data);
-  registry.WriteString(sources + "\\" + kMyClips, "Read_Only", "0");
-  registry.WriteString(sources + "\\" + kMyClips, "AutoLoad", "1");
-  if (log) registry.WriteString(std::string(kRegistryKey) + "\\Preferences", "LogLevel", "127");
-}
 
 bool ClickHeader(HANDLE process, HWND header, int column) {
   RemoteBuffer buffer(process, sizeof(RECT));
@@ -508,7 +374,7 @@ int Main(int argc, char** argv) {
     empty.push_back(e);
     big.push_back(b);
   }
-  win32::Win32Registry().DeleteTree(kRegistryKey);
+  ClearRegistry();
 
   auto median = [](const std::vector<Run>& of, auto field) {
     std::vector<double> values;
