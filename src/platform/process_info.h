@@ -1,4 +1,5 @@
-// Port: what the system tells about other programs' windows and processes.
+// Port: what the system tells about other programs' windows and processes,
+// and bringing their windows to the front.
 //
 // Two ways to name the executable of a process exist and either may be
 // missing: the ToolHelp snapshot (KERNEL32) and the PSAPI module functions
@@ -49,6 +50,13 @@ class IProcessInfo {
 
   // GetForegroundWindow; 0 when there is none.
   virtual WindowHandle ForegroundWindow() = 0;
+  // SetForegroundWindow and BringWindowToTop.
+  virtual void SetForegroundWindow(WindowHandle window) = 0;
+  virtual void BringWindowToTop(WindowHandle window) = 0;
+  // The window that has the keyboard focus in the thread of `window`
+  // (another program's, read by attaching to its input for a moment); 0
+  // when that thread has none.
+  virtual WindowHandle FocusedWindowIn(WindowHandle window) = 0;
   // GetWindowText, at most `max_chars` characters; "" for no window.
   virtual std::string WindowTitle(WindowHandle window, std::size_t max_chars) = 0;
   // GetWindowThreadProcessId; 0 for no window.

@@ -26,6 +26,7 @@ constexpr std::uint32_t kRenderAllFormats = 0x0306;   // WM_RENDERALLFORMATS
 constexpr std::uint32_t kDestroyClipboard = 0x0307;   // WM_DESTROYCLIPBOARD
 constexpr std::uint32_t kDrawClipboard = 0x0308;      // WM_DRAWCLIPBOARD
 constexpr std::uint32_t kChangeCbChain = 0x030D;      // WM_CHANGECBCHAIN (wparam: removed, lparam: next)
+constexpr std::uint32_t kHotKey = 0x0312;             // WM_HOTKEY (wparam: the hot key's identifier)
 constexpr std::uint32_t kUser = 0x0400;               // WM_USER
 constexpr std::uint32_t kApp = 0x8000;                // WM_APP
 }  // namespace msg

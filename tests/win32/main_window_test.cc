@@ -45,6 +45,7 @@ class Recorder final : public IMainFormEvents, public ITreeEvents, public IClipL
     if (!fail_with.empty()) throw std::runtime_error(fail_with);
     return true;
   }
+  void AppDeactivate() override { calls.push_back("AppDeactivate"); }
   void MenuClick(MenuCommand command) override {
     calls.push_back("MenuClick " + std::to_string(static_cast<int>(command)));
     if (!fail_with.empty()) throw std::runtime_error(fail_with);

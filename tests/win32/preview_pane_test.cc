@@ -41,6 +41,7 @@ class PaneRecorder final : public IMainFormEvents, public IPreviewEvents {
   bool FormCloseQuery() override { return true; }
   void FormClose() override {}
   bool WMQueryEndSession() override { return true; }
+  void AppDeactivate() override {}
   void MenuClick(MenuCommand command) override { Add("MenuClick", static_cast<int>(command)); }
   ITreeEvents* TreeEvents() override { return nullptr; }
   IClipListEvents* ClipListEvents() override { return nullptr; }

@@ -112,6 +112,7 @@ class IconViewRows final : public IMainFormEvents, public IClipListEvents, publi
   bool FormCloseQuery() override { return true; }
   void FormClose() override {}
   bool WMQueryEndSession() override { return true; }
+  void AppDeactivate() override {}
   void MenuClick(MenuCommand) override {}
   ITreeEvents* TreeEvents() override { return nullptr; }
   IClipListEvents* ClipListEvents() override { return this; }

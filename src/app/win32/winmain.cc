@@ -15,6 +15,8 @@
 #include "platform/win32/clock.h"
 #include "platform/win32/dde_client.h"
 #include "platform/win32/file_system.h"
+#include "platform/win32/hot_keys.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/locale.h"
 #include "platform/win32/process_info.h"
 #include "platform/win32/prompts.h"
@@ -56,6 +58,8 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int show) {
   Win32ClipboardSystem clipboard_system;
   Win32DdeClient dde;
   Win32Shell shell;
+  Win32Keyboard keyboard;
+  Win32HotKeys hot_keys;
   TClipboard clipboard(clipboard_system);
   TheClipboardInstallation installed_clipboard(clipboard);
 
@@ -63,7 +67,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int show) {
   if (!window.Created()) return 1;
   window.OnDestroyed = [] { ::PostQuitMessage(0); };
   const MainFormPorts ports{windows, clock,     processes, prompts, sound, locale,  clipboard,
-                            clipboard_system, registry, files, dde, instance, shell};
+                            clipboard_system, registry, files, dde, instance, shell, keyboard, hot_keys};
   TfrmQL form(ports, *start.settings, window.Widgets(), start.arguments);
   window.SetEvents(&form);
   // A minimized start shows the window minimized; the behaviour's start-up

@@ -43,6 +43,16 @@ void FakeProcessInfo::ReleaseTools() {
 
 WindowHandle FakeProcessInfo::ForegroundWindow() { return windows_.Exists(foreground_) ? foreground_ : 0; }
 
+void FakeProcessInfo::SetForegroundWindow(WindowHandle window) {
+  foreground_history_.push_back(window);
+  if (windows_.Exists(window)) foreground_ = window;
+}
+
+WindowHandle FakeProcessInfo::FocusedWindowIn(WindowHandle window) {
+  auto it = focused_.find(window);
+  return it != focused_.end() ? it->second : 0;
+}
+
 std::string FakeProcessInfo::WindowTitle(WindowHandle window, std::size_t max_chars) {
   const FakeWindowInfo* info = windows_.Info(window);
   return info ? Cut(info->title, max_chars) : std::string();

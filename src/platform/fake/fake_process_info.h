@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/fake/fake_windows.h"
 #include "platform/process_info.h"
@@ -43,6 +44,14 @@ class FakeProcessInfo final : public IProcessInfo {
   void ReleaseTools() override;
 
   WindowHandle ForegroundWindow() override;
+  void SetForegroundWindow(WindowHandle window) override;
+  void BringWindowToTop(WindowHandle window) override { brought_to_top_.push_back(window); }
+  WindowHandle FocusedWindowIn(WindowHandle window) override;
+  // The focused control inside a window's thread.
+  void SetFocusedWindow(WindowHandle window, WindowHandle focused) { focused_[window] = focused; }
+  // Every window made the foreground window or brought to the top, in order.
+  const std::vector<WindowHandle>& ForegroundHistory() const { return foreground_history_; }
+  const std::vector<WindowHandle>& BroughtToTop() const { return brought_to_top_; }
   std::string WindowTitle(WindowHandle window, std::size_t max_chars) override;
   std::uint32_t WindowProcessId(WindowHandle window) override;
   std::string ClassModuleFileName(WindowHandle window, std::size_t max_chars) override;
@@ -63,6 +72,9 @@ class FakeProcessInfo final : public IProcessInfo {
   ProcessTools loaded_;  // all false outside LoadTools ... ReleaseTools
   bool tools_loaded_ = false;
   WindowHandle foreground_ = 0;
+  std::map<WindowHandle, WindowHandle> focused_;
+  std::vector<WindowHandle> foreground_history_;
+  std::vector<WindowHandle> brought_to_top_;
 };
 
 }  // namespace om::fake

@@ -80,6 +80,24 @@ ProcessTools Win32ProcessInfo::Found() const {
 
 WindowHandle Win32ProcessInfo::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
 
+void Win32ProcessInfo::SetForegroundWindow(WindowHandle window) {
+  ::SetForegroundWindow(reinterpret_cast<HWND>(window));
+}
+
+void Win32ProcessInfo::BringWindowToTop(WindowHandle window) { ::BringWindowToTop(reinterpret_cast<HWND>(window)); }
+
+WindowHandle Win32ProcessInfo::FocusedWindowIn(WindowHandle window) {
+  const DWORD target_thread = ::GetWindowThreadProcessId(reinterpret_cast<HWND>(window), nullptr);
+  const DWORD own_thread = ::GetCurrentThreadId();
+  if (target_thread == 0) return 0;
+  if (target_thread == own_thread) return FromHwnd(::GetFocus());
+  // GetFocus answers for the threads attached to the caller's input only.
+  if (!::AttachThreadInput(own_thread, target_thread, TRUE)) return 0;
+  const HWND focused = ::GetFocus();
+  ::AttachThreadInput(own_thread, target_thread, FALSE);
+  return FromHwnd(focused);
+}
+
 std::string Win32ProcessInfo::WindowTitle(WindowHandle window, std::size_t max_chars) {
   const std::size_t max = std::min(max_chars, kMaxTextChars);
   if (window == 0 || max == 0) return {};

@@ -23,6 +23,9 @@ class Win32ProcessInfo final : public IProcessInfo {
   void ReleaseTools() override;
 
   WindowHandle ForegroundWindow() override;
+  void SetForegroundWindow(WindowHandle window) override;
+  void BringWindowToTop(WindowHandle window) override;
+  WindowHandle FocusedWindowIn(WindowHandle window) override;
   std::string WindowTitle(WindowHandle window, std::size_t max_chars) override;
   std::uint32_t WindowProcessId(WindowHandle window) override;
   std::string ClassModuleFileName(WindowHandle window, std::size_t max_chars) override;

@@ -225,7 +225,7 @@ bool TfrmQL::CaptureChange(TClipView5& sender, TClipObj* remembered_clipboard_cl
       const std::optional<std::int32_t> position = target->MyAddObject(filed->Title, filed);
       clip.release();  // the collection owns it now
       kept = true;
-      if (!pickdrop_mode_) {
+      if (!PickdropMode()) {
         ShowStatus(1, false,
                    "Captured Item #" + std::to_string(filed->SerialNbr) + " And Placed In: " + target->Title);
       }
@@ -255,7 +255,7 @@ bool TfrmQL::CaptureChange(TClipView5& sender, TClipObj* remembered_clipboard_cl
     }
     if (no_format) {
       ResetClipDisplay();
-      if (!pickdrop_mode_) {
+      if (!PickdropMode()) {
         ShowStatus(2, false,
                    "New Clipboard Data Ignored - No Acceptable Formats, According To Application Profile.");
       }
@@ -278,7 +278,7 @@ std::int32_t TfrmQL::CopyItem(TClipObj* clip) {
     viewer_->WaitUntil = MillisecondsSinceMidnight(ports_.clock.Now()) + kCopySettleOffsetMs;
     result = clip->Copy(*viewer_);
     if (result != 0) {
-      if (!pickdrop_mode_) ShowStatus(1, false, "Clip Item [" + clip->Title + "] Copied To System Clipboard.");
+      if (!PickdropMode()) ShowStatus(1, false, "Clip Item [" + clip->Title + "] Copied To System Clipboard.");
       ++settings_.CopiedBack;
     } else {
       // The clipboard could not be opened: nothing was copied, and the

@@ -25,6 +25,8 @@ constexpr int kVkDown = 0x28;
 constexpr int kVkT = 'T';
 constexpr int kVkF10 = 0x79;
 constexpr int kVkDelete = 0x2E;
+constexpr int kVkReturn = 0x0D;
+constexpr int kVkEscape = 0x1B;
 
 // The list's layout in the registry, below the settings key, in the list's
 // own section ("lvClips"; the settings' "Reset Size/Position" deletes it
@@ -477,14 +479,26 @@ void TClipList::lvClipsClick() {
 
 void TClipList::lvClipsDblClick() {
   // In pick-and-paste a double click pastes the selection; in the
-  // traditional view it closes the drop-down list. Both come with those
-  // modes; in the explorer view a double click is a click.
+  // traditional view it closes the drop-down list (which comes with that
+  // view); in the explorer view a double click is a click.
+  if (host_.PickdropMode()) host_.PickdropPaste();
 }
 
 bool TClipList::lvClipsKeyDown(int virtual_key, KeyModifiers keys) {
-  // In pick-and-paste the keys are pick-and-paste's (Enter pastes, Esc
-  // ends it): they come with it.
-  if (host_.PickdropMode()) return false;
+  // In pick-and-paste Enter pastes and Esc ends it; the other keys move
+  // through the list as always.
+  if (host_.PickdropMode()) {
+    const bool plain = !keys.ctrl && !keys.shift && !keys.alt;
+    if (plain && virtual_key == kVkReturn) {
+      host_.PickdropPaste();
+      return true;
+    }
+    if (plain && virtual_key == kVkEscape) {
+      host_.PickdropEscape();
+      return true;
+    }
+    return false;
+  }
   const bool ctrl_alone = keys.ctrl && !keys.shift && !keys.alt;
   const bool shift_alone = keys.shift && !keys.ctrl && !keys.alt;
   if (virtual_key == kVkT && ctrl_alone) {

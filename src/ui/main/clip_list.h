@@ -57,6 +57,10 @@ class IClipListHost {
   // from there.
   virtual bool StepfeedRunning() const = 0;
   virtual void StepfeedContinueFrom(int row) = 0;
+  // Pickdrop: Enter or a double click pastes the selected clip; Escape
+  // ends the mode.
+  virtual void PickdropPaste() = 0;
+  virtual void PickdropEscape() = 0;
   // Puts the clip on the clipboard (TfrmQL::CopyItem).
   virtual std::int32_t CopyItem(TClipObj* clip) = 0;
   virtual void ShowStatus(int level, bool busy, std::string_view text) = 0;

@@ -92,6 +92,9 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
   find_ = std::make_unique<TFind>(static_cast<IFindHost&>(*this), widgets_.preview, settings_, ports_.clock);
   moves_ = std::make_unique<TClipMoves>(static_cast<IClipMovesHost&>(*this), settings_);
   stepfeed_ = std::make_unique<TStepfeed>(static_cast<IStepfeedHost&>(*this), settings_);
+  send_key_ = std::make_unique<TSendKey>(ports_.keyboard, ports_.clock);
+  pickdrop_ = std::make_unique<TPickdrop>(static_cast<IPickdropHost&>(*this), settings_);
+  hot_keys_ = std::make_unique<THotKeys>(static_cast<IHotKeysHost&>(*this), ports_.hot_keys, settings_);
   widgets_.shell.SetMoveClipsHint(moves_->MoveButtonHint());
   window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
   viewer_ = std::make_unique<TClipView5>(
@@ -151,6 +154,10 @@ void TfrmQL::InstallStoreServices() {
 
 std::intptr_t TfrmQL::OnMessage(WindowHandle /*self*/, std::uint32_t message, std::uintptr_t wparam,
                                 std::intptr_t /*lparam*/, bool& handled) {
+  if (message == msg::kHotKey) {
+    hot_keys_->WMHotKey(static_cast<int>(wparam));
+    return 0;
+  }
   if (message != msg::kTimer) {
     handled = false;
     return 0;
@@ -321,6 +328,22 @@ void TfrmQL::MenuClick(MenuCommand command) {
       break;
     case MenuCommand::kStepfeedDown:
       stepfeed_->cmdSFDownClick();
+      break;
+    // The Pickdrop buttons toggle what the behaviour last set.
+    case MenuCommand::kPickdropLock:
+      pickdrop_->cmdPDLockClick(!pickdrop_->LockDown());
+      break;
+    case MenuCommand::kPickdropTab:
+      pickdrop_->cmdPDTabClick(!pickdrop_->TabDown());
+      break;
+    case MenuCommand::kPickdropEnter:
+      pickdrop_->cmdPDEnterClick(!pickdrop_->EnterDown());
+      break;
+    case MenuCommand::kPickdropSticky:
+      pickdrop_->chkPDStickyButtonsClick(!pickdrop_->Sticky());
+      break;
+    case MenuCommand::kPickdropPaste:
+      pickdrop_->cmdPDPasteItClick();
       break;
     case MenuCommand::kFind:
       find_->mnuFindClick();
@@ -575,6 +598,29 @@ void TfrmQL::SelectClipRow(TClipObj* clip) {
   clip_list_->lvClipsChange(row, ListChange::kState);
   widgets_.clips.MakeVisible(row);
 }
+
+// --- IPickdropHost -----------------------------------------------------------
+
+void TfrmQL::AppDeactivate() { pickdrop_->AppDeactivate(); }
+
+void TfrmQL::SetListMultiSelect(bool multi) {
+  // The selected rows stay selected (the control does not report the
+  // selection made here).
+  const std::vector<int> selected = widgets_.clips.SelectedRows();
+  widgets_.clips.SetMultiSelect(multi);
+  for (int row : selected) widgets_.clips.SetSelected(row, true);
+}
+
+void TfrmQL::ReselectSelectedRow() {
+  const std::vector<int> selected = widgets_.clips.SelectedRows();
+  if (selected.empty()) return;
+  const int row = selected.front();
+  widgets_.clips.SetSelected(row, false);
+  widgets_.clips.SetSelected(row, true);
+  clip_list_->lvClipsChange(row, ListChange::kState);
+}
+
+std::vector<std::string> TfrmQL::NoCtrlVFragments() { return settings_.NoCtrlVList; }
 
 // --- IStepfeedHost -----------------------------------------------------------
 

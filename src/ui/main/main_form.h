@@ -16,6 +16,8 @@
 //   TFind             find.h               searching clips
 //   TClipMoves        clip_moves.h         delete, trash, new clip, move, copy
 //   TStepfeed         stepfeed.h           sequential paste
+//   TPickdrop         pickdrop.h           pick-and-paste
+//   THotKeys          hot_keys.h           the system-wide hot keys
 // The form's own work is in:
 //   startup.cc    creation, start-up, the deferred load, the close query,
 //                 shutdown and the error trap
@@ -57,6 +59,9 @@
 #include "ui/main/glue.h"
 #include "ui/main/clip_moves.h"
 #include "ui/main/stepfeed.h"
+#include "ui/main/pickdrop.h"
+#include "ui/main/hot_keys.h"
+#include "clipboard/send_key.h"
 
 namespace om {
 
@@ -84,6 +89,8 @@ class TfrmQL final : public IMainFormEvents,
                      private IFindHost,
                      private IClipMovesHost,
                      private IStepfeedHost,
+                     private IPickdropHost,
+                     private IHotKeysHost,
                      private IDataSourceHost {
  public:
   // Timers on the form's own hidden window.
@@ -144,6 +151,10 @@ class TfrmQL final : public IMainFormEvents,
   TFind& Find() { return *find_; }
   TClipMoves& Moves() { return *moves_; }
   TStepfeed& Stepfeed() { return *stepfeed_; }
+  TPickdrop& Pickdrop() { return *pickdrop_; }
+  THotKeys& HotKeys() { return *hot_keys_; }
+  // The program lost activation (another program came to the front).
+  void AppDeactivate() override;
 
   // --- State ------------------------------------------------------------
   // The clip on the system clipboard as far as the program knows.
@@ -245,7 +256,7 @@ class TfrmQL final : public IMainFormEvents,
 
   // IClipListHost and ICollectionsTreeHost (main_form.cc)
   void SetClipboardClip(TClipObj* clip) override { clipboard_clip_ = clip; }
-  bool PickdropMode() const override { return pickdrop_mode_; }
+  bool PickdropMode() const override { return pickdrop_->Active(); }
   void SetHeaderText(std::string_view text) override;
   void ArmNoSelectionTimer() override;
   void ShowCollection(TClipColl* coll) override;
@@ -345,6 +356,39 @@ class TfrmQL final : public IMainFormEvents,
   // IClipListHost: sequential paste and the list's selection.
   bool StepfeedRunning() const override { return stepfeed_->Running(); }
   void StepfeedContinueFrom(int row) override { stepfeed_->ContinueFrom(row); }
+  // IPickdropHost (main_form.cc)
+  WindowHandle MainWindowHandle() const override { return widgets_.shell.Handle(); }
+  WindowHandle ForegroundWindow() override { return ports_.processes.ForegroundWindow(); }
+  std::string WindowTitle(WindowHandle window, std::size_t max_chars) override {
+    return ports_.processes.WindowTitle(window, max_chars);
+  }
+  std::string WindowModuleName(WindowHandle window) override { return viewer_->GetWindowFileName(window); }
+  WindowHandle FocusedControlOf(WindowHandle window) override { return ports_.processes.FocusedWindowIn(window); }
+  void SetForegroundWindow(WindowHandle window) override { ports_.processes.SetForegroundWindow(window); }
+  void BringWindowToTop(WindowHandle window) override { ports_.processes.BringWindowToTop(window); }
+  void SendKeysTo(std::string_view keys, WindowHandle window) override { send_key_->SendKeysTo(keys, window); }
+  void Wait(std::uint32_t ms) override { ports_.clock.Sleep(ms); }
+  std::uint32_t TickCount() override { return ports_.clock.TickCount(); }
+  void ShowPickdropLayout(bool shown) override { widgets_.shell.ShowPickdropLayout(shown); }
+  void SetPickdropButtons(bool lock, bool tab, bool enter, bool sticky) override {
+    widgets_.shell.SetPickdropButtons(lock, tab, enter, sticky);
+  }
+  void ShowMe() override { widgets_.shell.ShowMe(); }
+  bool MainWindowVisible() const override { return widgets_.shell.Visible(); }
+  void HideMainWindow() override { widgets_.shell.Hide(); }
+  void FocusClipList() override { widgets_.shell.FocusClipList(); }
+  void SetListMultiSelect(bool multi) override;
+  void ReselectSelectedRow() override;
+  std::vector<std::string> NoCtrlVFragments() override;
+  // IClipListHost: the keys and double click of the list in Pickdrop.
+  void PickdropPaste() override { pickdrop_->ProcessPickdropSelection(); }
+  void PickdropEscape() override { pickdrop_->EscapePressed(); }
+  // IHotKeysHost (main_form.cc)
+  WindowHandle HotKeyWindow() const override { return TimerWindow(); }
+  bool SettingsDialogOpen() const override { return false; }
+  void ActivateMainWindow() override { widgets_.shell.ShowMe(); }
+  void SelectNextClip(bool up) override { clip_list_->cmdScrollClick(up); }
+  void StartPickdrop() override { pickdrop_->Pickdrop(); }
   bool PrivacyMarkerPresent();
   bool ClipboardOffers(std::uint32_t format);
   void IgnoreChange(const char* log_text, const char* status_text);
@@ -374,6 +418,9 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TFind> find_;
   std::unique_ptr<TClipMoves> moves_;
   std::unique_ptr<TStepfeed> stepfeed_;
+  std::unique_ptr<TSendKey> send_key_;
+  std::unique_ptr<TPickdrop> pickdrop_;
+  std::unique_ptr<THotKeys> hot_keys_;
   std::unique_ptr<TfrmWebBrowser> html_browser_;
   std::unique_ptr<HtmlPreview> html_preview_;
   std::unique_ptr<TDataSourceCommands> data_source_commands_;
@@ -396,9 +443,6 @@ class TfrmQL final : public IMainFormEvents,
   bool startup_done_ = false;
   bool html_viewer_available_ = false;
   bool started_minimized_ = false;
-  // The operation flag of pick-and-paste; cleared at start-up and read
-  // where it changes the outcome (automatic glue keeps its own, TGlue).
-  bool pickdrop_mode_ = false;
   bool busy_ = false;
   bool autosaving_ = false;
   bool error_sink_installed_ = false;

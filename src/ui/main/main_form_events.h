@@ -51,6 +51,12 @@ enum class MenuCommand {
   kMoveClipsMenu,     // cmdMoveClips's drop-down arrow: the collection menu
   kStepfeedUp,        // Edit, "Stepfeed &Up" (Ctrl+U); the tray's; the tool button cmdSFUp
   kStepfeedDown,      // Edit, "Stepfeed &Down" (Ctrl+D); the tray's; the tool button cmdSFDown
+  // The Pickdrop tool bar's buttons.
+  kPickdropLock,      // cmdPDLock, "PD"
+  kPickdropTab,       // cmdPDTab, "Tab"
+  kPickdropEnter,     // cmdPDEnter, "Enter"
+  kPickdropSticky,    // chkPDStickyButtons, "Sticky?"
+  kPickdropPaste,     // cmdPDPasteIt, "Paste"
 };
 
 class IMainFormEvents {
@@ -65,6 +71,8 @@ class IMainFormEvents {
   // The system's end-of-session query: the answer is always true.
   virtual bool WMQueryEndSession() = 0;
   virtual void MenuClick(MenuCommand command) = 0;
+  // The program lost activation: another program came to the front.
+  virtual void AppDeactivate() = 0;
   // Each feature's control reports to the feature itself; nullptr while it
   // has nobody to report to (before the behaviour exists).
   virtual ITreeEvents* TreeEvents() = 0;

@@ -9,6 +9,8 @@
 #include "platform/clock.h"
 #include "platform/dde_client.h"
 #include "platform/file_system.h"
+#include "platform/hot_keys.h"
+#include "platform/keyboard.h"
 #include "platform/key_value_store.h"
 #include "platform/locale.h"
 #include "platform/process_info.h"
@@ -36,6 +38,9 @@ struct MainFormPorts {
   IAppInstance& instance;
   // The shell's "open" (source URLs, exported files).
   IShell& shell;
+  // Typing into other programs (Pickdrop's paste) and the hot keys.
+  IKeyboard& keyboard;
+  IHotKeys& hot_keys;
 };
 
 }  // namespace om

@@ -48,12 +48,13 @@ void TfrmQL::Startup() {
   // are loaded.
   events_suspended_ = true;
   StoreServices().LoadingCollections = true;
-  pickdrop_mode_ = false;
   ClearReferences();
   last_dde_browser_.clear();
   dde_link_open_ = false;
   start_time_ = ports_.clock.Now();
-  // The pick-and-paste tool bar comes with pick-and-paste.
+  // Pickdrop's tool bar is hidden, its buttons as the user left them.
+  widgets_.shell.ShowPickdropLayout(false);
+  pickdrop_->LoadButtonStates();
   ShowStatus(2, true, "Initializing...");
   widgets_.tray.SetActive(settings_.UseSysTray);
   // The log, in the data directory. A data directory that cannot be
@@ -93,8 +94,8 @@ void TfrmQL::Startup() {
   RegisterStartupFormats(ports_.clipboard_system);
   exclude_format_ = ports_.clipboard_system.RegisterFormat(kExcludeFromMonitorFormatName);
   can_include_format_ = ports_.clipboard_system.RegisterFormat(kCanIncludeInHistoryFormatName);
-  // The glue separator; hot keys come with pick-and-paste.
   glue_->ParseGlueSeparator();
+  hot_keys_->SetHotKeys();
   SetCapturing(true);
   // The optional tool buttons; the rest of the views' layout comes with
   // the views.
@@ -278,7 +279,7 @@ bool TfrmQL::ShutDown() {
   master_list_.reset();
   trash_ = search_results_ = inbox_ = nullptr;
   profile_.reset();
-  // Hot keys come with pick-and-paste.
+  hot_keys_->RegisterHotKeys(false);
   // The clip list's column layout is kept with the settings, and like
   // them not after a reset of sizes and positions (which waits for the next
   // start with the defaults).

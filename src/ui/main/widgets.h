@@ -135,6 +135,18 @@ class IFormShell {
   virtual void SetCollectionButtonImage(int image) = 0;
   // The glue tool button cmdGlue down (its tipped glue pot) or up.
   virtual void SetGlueButtonDown(bool down) = 0;
+  // Pickdrop's layout: its tool bar (Toolbar3, with the lock) shown and
+  // the main tool bar disabled, or the other way round; the states of its
+  // buttons (`sticky`: Tab and Enter are toggles).
+  virtual void ShowPickdropLayout(bool shown) = 0;
+  virtual void SetPickdropButtons(bool lock, bool tab, bool enter, bool sticky) = 0;
+  // Brings the window up over the other programs (restored when
+  // minimized) and makes it the foreground window.
+  virtual void ShowMe() = 0;
+  virtual bool Visible() const = 0;
+  virtual void Hide() = 0;
+  // The keyboard focus in the clip list.
+  virtual void FocusClipList() = 0;
   // The sequential-paste buttons cmdSFUp and cmdSFDown down or up.
   virtual void SetStepfeedButtons(bool up, bool down) = 0;
   // Shows or hides the optional tool buttons: "Initiate Search" (the find

@@ -385,7 +385,9 @@ class FakeFindView final : public IFindView {
 
 class FakeShell final : public IFormShell {
  public:
-  std::uintptr_t Handle() const override { return 0x5150; }
+  std::uintptr_t Handle() const override { return handle; }
+  // A test may make it a window of the simulated desktop.
+  std::uintptr_t handle = 0x5150;
   void SetBusy(bool value) override {
     busy = value;
     busy_history.push_back(value);
@@ -416,6 +418,28 @@ class FakeShell final : public IFormShell {
   void DestroyHtmlView() override {}
   void SetCollectionButtonImage(int image) override { collection_button_image = image; }
   void SetGlueButtonDown(bool down) override { glue_button_down = down; }
+  void ShowPickdropLayout(bool shown) override { pickdrop_layout = shown; }
+  void SetPickdropButtons(bool lock, bool tab, bool enter, bool sticky) override {
+    pd_lock = lock;
+    pd_tab = tab;
+    pd_enter = enter;
+    pd_sticky = sticky;
+  }
+  void ShowMe() override {
+    ++shown_me;
+    visible = true;
+  }
+  bool Visible() const override { return visible; }
+  void Hide() override { visible = false; }
+  void FocusClipList() override { ++clip_list_focused; }
+  bool pickdrop_layout = false;
+  bool pd_lock = false;
+  bool pd_tab = false;
+  bool pd_enter = false;
+  bool pd_sticky = false;
+  int shown_me = 0;
+  bool visible = true;
+  int clip_list_focused = 0;
   void SetStepfeedButtons(bool up, bool down) override {
     stepfeed_up_down = up;
     stepfeed_down_down = down;

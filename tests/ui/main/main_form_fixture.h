@@ -28,6 +28,8 @@
 #include "platform/datetime.h"
 #include "platform/fake/fake_app_instance.h"
 #include "platform/fake/fake_dde_client.h"
+#include "platform/fake/fake_hot_keys.h"
+#include "platform/fake/fake_keyboard.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_locale.h"
 #include "platform/fake/fake_screen.h"
@@ -103,7 +105,7 @@ class MainFormTest : public ::testing::Test {
     return MainFormPorts{desktop_.Windows(), desktop_.Clock(), desktop_.Processes(), desktop_.Prompts(),
                          desktop_.Sound(),   locale_,           clipboard_,         desktop_.Clipboard(),
                          desktop_.Store(),   files_,            dde_,               instance_,
-                         shell_};
+                         shell_,             keyboard_,         hot_keys_};
   }
 
   // Writes an empty collection folder into the data folder before the
@@ -263,6 +265,8 @@ class MainFormTest : public ::testing::Test {
   posix::PosixFileSystem files_;
   fake::FakeDdeClient dde_;
   fake::FakeShell shell_;
+  fake::FakeKeyboard keyboard_;
+  fake::FakeHotKeys hot_keys_;
   fake::FakeInstanceWorld world_;
   fake::FakeAppInstance instance_{world_};
   fake::FakeShellFolders folders_;

@@ -21,6 +21,7 @@ constexpr int kTreeId = 1001;
 constexpr int kListId = 1002;
 constexpr int kStatusId = 1003;
 constexpr int kToolBarId = 1004;
+constexpr int kPickdropBarId = 1005;
 constexpr int kPreviewId = 1005;
 constexpr UINT_PTR kTreeChangeTimer = 1;
 // The pause before the user's tree selection is reported.
@@ -142,6 +143,7 @@ void MainWindow::CreateControls() {
   status_ = std::make_unique<StatusBar>(hwnd_, kStatusId);
   tray_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, tray_normal_.get(), tray_disabled_.get());
   tool_bar_ = std::make_unique<ToolBar>(hwnd_, kToolBarId);
+  pickdrop_bar_ = std::make_unique<PickdropBar>(hwnd_, kPickdropBarId);
   // Hidden until the behaviour shows it.
   pane_ = std::make_unique<PreviewPaneWidget>(hwnd_, kPreviewId, clip_images_.get(),
                                               static_cast<PreviewPaneHost&>(*this));
@@ -376,6 +378,20 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         if (events_ != nullptr) events_->MenuClick(MenuCommand::kFind);
         return 0;
       }
+      if (pickdrop_bar_ && reinterpret_cast<HWND>(lparam) == pickdrop_bar_->hwnd()) {
+        static constexpr struct {
+          int id;
+          MenuCommand command;
+        } kPickdropButtons[] = {{PickdropBar::kLockId, MenuCommand::kPickdropLock},
+                                {PickdropBar::kTabId, MenuCommand::kPickdropTab},
+                                {PickdropBar::kEnterId, MenuCommand::kPickdropEnter},
+                                {PickdropBar::kStickyId, MenuCommand::kPickdropSticky},
+                                {PickdropBar::kPasteId, MenuCommand::kPickdropPaste}};
+        for (const auto& button : kPickdropButtons) {
+          if (LOWORD(wparam) == button.id && events_ != nullptr) events_->MenuClick(button.command);
+        }
+        return 0;
+      }
       if (tool_bar_ && reinterpret_cast<HWND>(lparam) == tool_bar_->hwnd() &&
           (LOWORD(wparam) == ToolBar::kStepfeedUpButtonId || LOWORD(wparam) == ToolBar::kStepfeedDownButtonId)) {
         // The buttons' states are the behaviour's to set.
@@ -418,6 +434,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
         return TRUE;
       }
+      break;
+    case WM_ACTIVATEAPP:
+      if (!wparam && events_ != nullptr) events_->AppDeactivate();
       break;
     case WM_ACTIVATE:
       // The control that had the focus gets it back when the window is
@@ -588,6 +607,33 @@ void MainWindow::SetStepfeedButtons(bool up, bool down) {
   if (tool_bar_) tool_bar_->SetStepfeedDown(up, down);
 }
 
+void MainWindow::ShowPickdropLayout(bool shown) {
+  if (pickdrop_bar_) pickdrop_bar_->SetShown(shown);
+  if (tool_bar_ && tool_bar_->hwnd() != nullptr) ::EnableWindow(tool_bar_->hwnd(), shown ? FALSE : TRUE);
+  Layout();
+}
+
+void MainWindow::SetPickdropButtons(bool lock, bool tab, bool enter, bool sticky) {
+  if (pickdrop_bar_) pickdrop_bar_->SetStates(lock, tab, enter, sticky);
+}
+
+void MainWindow::ShowMe() {
+  if (hwnd_ == nullptr) return;
+  ::ShowWindow(hwnd_, ::IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  ::BringWindowToTop(hwnd_);
+  ::SetForegroundWindow(hwnd_);
+}
+
+bool MainWindow::Visible() const { return hwnd_ != nullptr && ::IsWindowVisible(hwnd_) && !::IsIconic(hwnd_); }
+
+void MainWindow::Hide() {
+  if (hwnd_ != nullptr) ::ShowWindow(hwnd_, SW_HIDE);
+}
+
+void MainWindow::FocusClipList() {
+  if (clips_ && clips_->hwnd() != nullptr) ::SetFocus(clips_->hwnd());
+}
+
 void MainWindow::ShowToolButtons(bool search, bool line_breaks) {
   if (tool_bar_) tool_bar_->ShowOptionalButtons(search, line_breaks);
 }
@@ -665,6 +711,11 @@ void MainWindow::Layout() {
   if (tool_bar_ && tool_bar_->hwnd() != nullptr) {
     ::SendMessageA(tool_bar_->hwnd(), TB_AUTOSIZE, 0, 0);
     top = tool_bar_->Height();
+  }
+  if (pickdrop_bar_ && pickdrop_bar_->Shown()) {
+    const int bar_height = pickdrop_bar_->Height();
+    ::MoveWindow(pickdrop_bar_->hwnd(), 0, top, client.right, bar_height, TRUE);
+    top += bar_height;
   }
   const int height = std::max(0, static_cast<int>(client.bottom - (bar.bottom - bar.top)) - top);
   // The tree as wide as split1 says, else about a third of the width; the

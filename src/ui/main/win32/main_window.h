@@ -14,6 +14,7 @@
 #include "ui/main/widgets.h"
 #include "ui/main/win32/clip_list_widget.h"
 #include "ui/main/win32/main_menus.h"
+#include "ui/main/win32/pickdrop_bar.h"
 #include "ui/main/win32/preview_pane_widget.h"
 #include "ui/dialogs/win32/web_browser_window.h"
 #include "ui/components/win32/tool_bar.h"
@@ -119,6 +120,13 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   void SetGlueButtonDown(bool down) override;
   void ShowToolButtons(bool search, bool line_breaks) override;
   void SetStepfeedButtons(bool up, bool down) override;
+  void ShowPickdropLayout(bool shown) override;
+  void SetPickdropButtons(bool lock, bool tab, bool enter, bool sticky) override;
+  void ShowMe() override;
+  bool Visible() const override;
+  void Hide() override;
+  void FocusClipList() override;
+  PickdropBar& pickdrop_bar() { return *pickdrop_bar_; }
   int CollectionImageCount() const override;
   ISelectBitmapView& SelectBitmapView() override;
   IDSPropView& DSPropView() override;
@@ -192,6 +200,7 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   WNDPROC list_proc_ = nullptr;
   WNDPROC tree_proc_ = nullptr;
   std::unique_ptr<ToolBar> tool_bar_;
+  std::unique_ptr<PickdropBar> pickdrop_bar_;
   std::unique_ptr<PreviewPaneWidget> pane_;
   std::unique_ptr<WebBrowserWindow> html_view_;
   std::unique_ptr<SelectBitmapWindow> select_bitmap_;

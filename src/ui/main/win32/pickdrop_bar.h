@@ -1,0 +1,40 @@
+// The Pickdrop mode's tool bar (Toolbar3), shown below the main tool bar
+// while the mode is active: the lock "PD" (cmdPDLock), "Tab" and "Enter"
+// (cmdPDTab, cmdPDEnter: toggles while "Sticky?" is checked, plain buttons
+// otherwise), the "Sticky?" box (chkPDStickyButtons) and "Paste"
+// (cmdPDPasteIt). Every button's state is the behaviour's to set: a click
+// only reports the button.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace om::win32 {
+
+class PickdropBar {
+ public:
+  static constexpr int kLockId = 2101;
+  static constexpr int kTabId = 2102;
+  static constexpr int kEnterId = 2103;
+  static constexpr int kStickyId = 2104;
+  static constexpr int kPasteId = 2105;
+
+  PickdropBar(HWND parent, int control_id);
+  PickdropBar(const PickdropBar&) = delete;
+  PickdropBar& operator=(const PickdropBar&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  // 0 while hidden.
+  int Height() const;
+  void SetShown(bool shown);
+  bool Shown() const;
+  // The buttons' states; `sticky` makes Tab and Enter toggles.
+  void SetStates(bool lock, bool tab, bool enter, bool sticky);
+  bool Checked(int id) const;
+  bool IsToggle(int id) const;
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace om::win32
