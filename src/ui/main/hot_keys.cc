@@ -77,11 +77,16 @@ bool THotKeys::RegisterHotKeys(bool do_register) {
       host_.ShowMessageBox(kMultipleFailures, kMultipleFailuresCaption, MsgButtons::kOk, MsgIcon::kWarning);
     }
   } else {
-    for (int id = 1; id <= count_; ++id) hot_keys_.Unregister(host_.HotKeyWindow(), id);
-    ids_.fill(0);
+    ReleaseAll();
   }
   host_.ShowStatus(2, false, "");
   return failures == 0;
+}
+
+void THotKeys::ReleaseAll() {
+  for (int id = 1; id <= count_; ++id) hot_keys_.Unregister(host_.HotKeyWindow(), id);
+  ids_.fill(0);
+  count_ = 0;
 }
 
 void THotKeys::WMHotKey(int id) {

@@ -52,6 +52,8 @@ class THotKeys {
   // Registers the settings' keys, or unregisters every identifier handed
   // out; true when nothing failed.
   bool RegisterHotKeys(bool do_register);
+  // Gives every identifier back, without a word (the window goes).
+  void ReleaseAll();
   // The system's hot-key message.
   void WMHotKey(int id);
 

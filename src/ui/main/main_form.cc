@@ -116,6 +116,9 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
 }
 
 TfrmQL::~TfrmQL() {
+  // The hot keys go with the window too; given back here also when no
+  // shutdown ran (a close while loading).
+  if (hot_keys_ && window_) hot_keys_->ReleaseAll();
   // The timers go with the window; no handler may run on a half-destroyed form.
   window_.reset();
   ports_.dde.OnClose = nullptr;
