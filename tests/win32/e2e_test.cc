@@ -1040,6 +1040,66 @@ TEST_F(EndToEnd, StepfeedFeedsEachPasteInNotepadTheNextClipAndTheLastOutlivesThe
   EXPECT_EQ(SavedInbox().size(), 4u);
 }
 
+// Synthetic key presses, as the user's keyboard gives them: each key of
+// `keys` pressed in order, then released in reverse.
+void PressKeys(std::initializer_list<BYTE> keys) {
+  for (BYTE key : keys) ::keybd_event(key, static_cast<BYTE>(::MapVirtualKeyA(key, MAPVK_VK_TO_VSC)), 0, 0);
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    ::keybd_event(*key, static_cast<BYTE>(::MapVirtualKeyA(*key, MAPVK_VK_TO_VSC)), KEYEVENTF_KEYUP, 0);
+  }
+}
+
+// The user works in notepad, presses the Pickdrop hot key (Shift+Ctrl+Q),
+// steps down the list that comes up over notepad and presses Enter: the
+// clip is typed into notepad's edit control, and the program steps back.
+TEST_F(EndToEnd, PickdropOverNotepadPastesTheClipChosenInTheListIntoNotepad) {
+  {
+    ScopedStoreServices installed(Services());
+    WriteTextCollection(data_, "Inbox", {"alpha", "beta", "gamma"});
+  }
+  auto window = StartProgram();
+  ASSERT_TRUE(window);
+  std::vector<std::string> rows;
+  for (int row = 0; row < 3; ++row) rows.push_back(window->RowText(row, 0));
+  ASSERT_TRUE(window->ClickRow(0));
+  ASSERT_TRUE(WaitForClipboardText(rows[0]));
+  const HWND edit = StartNotepad();
+  ASSERT_NE(edit, nullptr) << "notepad's window did not appear";
+  const HWND notepad = ::GetAncestor(edit, GA_ROOT);
+  ::SetForegroundWindow(notepad);
+  ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == notepad; }, kDeadlineMs));
+
+  PressKeys({VK_SHIFT, VK_CONTROL, 'Q'});
+  const HWND bar = ::GetDlgItem(window->main(), 1005);
+  ASSERT_NE(bar, nullptr) << "no Pickdrop tool bar";
+  ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(bar) && ::GetForegroundWindow() == window->main(); },
+                        kDeadlineMs))
+      << "Pickdrop did not come up: " << window->Status();
+  PumpUntil([] { return false; }, 300);
+  PressKeys({VK_DOWN});
+  ASSERT_TRUE(WaitForClipboardText(rows[1]));
+  PressKeys({VK_RETURN});
+
+  DWORD_PTR ignored = 0;
+  std::string pasted;
+  const bool arrived = PumpUntil(
+      [&] {
+        char text[256] = {};
+        ::SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                              &ignored);
+        pasted = text;
+        return !pasted.empty();
+      },
+      kDeadlineMs);
+  EXPECT_TRUE(arrived) << "nothing arrived in notepad";
+  EXPECT_EQ(pasted, rows[1]);
+  // The mode is over: its tool bar is gone and notepad is in front.
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(bar); }, kDeadlineMs));
+  EXPECT_EQ(::GetForegroundWindow(), notepad);
+  CloseProgram(*window);
+  EXPECT_EQ(SavedInbox().size(), 3u);
+}
+
 TEST_F(EndToEnd, AFindOverAllCollectionsFillsSearchResultsAndTheTreeSelectsIt) {
   {
     ScopedStoreServices installed(Services());
