@@ -41,6 +41,7 @@
 #include "store/clip_text.h"
 #include "store/store_services.h"
 #include "ui/components/win32/tool_bar.h"
+#include "ui/main/win32/pickdrop_bar.h"
 #include "ui/dialogs/win32/find_window.h"
 #include "ui/main/win32/main_menus.h"
 
@@ -1070,7 +1071,7 @@ TEST_F(EndToEnd, PickdropOverNotepadPastesTheClipChosenInTheListIntoNotepad) {
   ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == notepad; }, kDeadlineMs));
 
   PressKeys({VK_SHIFT, VK_CONTROL, 'Q'});
-  const HWND bar = ::GetDlgItem(window->main(), 1005);
+  const HWND bar = ::GetDlgItem(window->main(), win32::PickdropBar::kControlId);
   ASSERT_NE(bar, nullptr) << "no Pickdrop tool bar";
   ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(bar) && ::GetForegroundWindow() == window->main(); },
                         kDeadlineMs))

@@ -484,6 +484,16 @@ void TClipList::lvClipsDblClick() {
   if (host_.PickdropMode()) host_.PickdropPaste();
 }
 
+void TClipList::lvClipsEnter() {
+  host_.ClipListEntered();
+  // Entering the list in Pickdrop: with rows but none selected, the first
+  // is picked (and so put on the clipboard).
+  if (!host_.PickdropMode() || !host_.PickdropFocusCounts() || Count() == 0 || widget_.SelectedCount() != 0) return;
+  widget_.SetSelected(0, true);
+  widget_.SetFocused(0);
+  lvClipsChange(0, ListChange::kState);
+}
+
 bool TClipList::lvClipsKeyDown(int virtual_key, KeyModifiers keys) {
   // In pick-and-paste Enter pastes and Esc ends it; the other keys move
   // through the list as always.
@@ -521,7 +531,9 @@ bool TClipList::lvClipsKeyDown(int virtual_key, KeyModifiers keys) {
 void TClipList::lvClipsMouseDown(MouseButton button, KeyModifiers keys, int row, int column) {
   mouse_button_ = button;
   TClipObj* const clip = ClipAt(row);
-  if (clip == nullptr || host_.PickdropMode()) return;
+  // Not in Pickdrop, nor for a moment after it ended (the click that ended
+  // it must not start a drag).
+  if (clip == nullptr || host_.PickdropMode() || host_.PickdropClicksIgnored()) return;
   if (button == MouseButton::kLeft && column == listcolumn::kSourceUrl) {
     // The Source URL cell is a link.
     if (!clip->SourceURL.empty()) host_.OpenWithShell(clip->SourceURL);

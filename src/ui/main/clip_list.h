@@ -61,6 +61,12 @@ class IClipListHost {
   // ends the mode.
   virtual void PickdropPaste() = 0;
   virtual void PickdropEscape() = 0;
+  // Pickdrop's guard times: a moment after the hot key the list's getting
+  // the focus counts, a moment after the end its clicks do.
+  virtual bool PickdropFocusCounts() = 0;
+  virtual bool PickdropClicksIgnored() = 0;
+  // The list got the keyboard focus.
+  virtual void ClipListEntered() = 0;
   // Puts the clip on the clipboard (TfrmQL::CopyItem).
   virtual std::int32_t CopyItem(TClipObj* clip) = 0;
   virtual void ShowStatus(int level, bool busy, std::string_view text) = 0;
@@ -154,6 +160,7 @@ class TClipList final : public IClipRowSource, public IClipListEvents {
   void lvClipsColumnClick(int column) override;
   void lvClipsClick() override;
   void lvClipsDblClick() override;
+  void lvClipsEnter() override;
   bool lvClipsKeyDown(int virtual_key, KeyModifiers keys) override;
   void lvClipsMouseDown(MouseButton button, KeyModifiers keys, int row, int column) override;
   void lvClipsMouseMove(int row, int column) override;

@@ -177,6 +177,8 @@ class IClipListEvents {
   // A click and a double click in the list.
   virtual void lvClipsClick() = 0;
   virtual void lvClipsDblClick() = 0;
+  // The list got the keyboard focus (no-op default).
+  virtual void lvClipsEnter() {}
   // A key pressed in the list; true when the list handled it (the control
   // then does nothing more with it).
   virtual bool lvClipsKeyDown(int virtual_key, KeyModifiers keys) = 0;

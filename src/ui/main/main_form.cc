@@ -94,6 +94,10 @@ TfrmQL::TfrmQL(const MainFormPorts& ports, TAppSettings& settings, MainFormWidge
   stepfeed_ = std::make_unique<TStepfeed>(static_cast<IStepfeedHost&>(*this), settings_);
   send_key_ = std::make_unique<TSendKey>(ports_.keyboard, ports_.clock);
   pickdrop_ = std::make_unique<TPickdrop>(static_cast<IPickdropHost&>(*this), settings_);
+  alternates_ = std::make_unique<TPickdropAlternates>(static_cast<IClipListHost&>(*this),
+                                                      static_cast<IAlternatesHost&>(*this), widgets_.alternate_clips,
+                                                      widgets_.menus, settings_, ports_.locale, ports_.store,
+                                                      ports_.clock);
   hot_keys_ = std::make_unique<THotKeys>(static_cast<IHotKeysHost&>(*this), ports_.hot_keys, settings_);
   widgets_.shell.SetMoveClipsHint(moves_->MoveButtonHint());
   window_ = std::make_unique<HiddenWindow>(ports_.windows, static_cast<IMessageHandler&>(*this));
@@ -210,10 +214,15 @@ void TfrmQL::Timer1Timer() {
       // stands: nothing to ask of it here.
       LoadData();
       startup_done_ = true;
+      // Pickdrop's alternate collection, as the user left it.
+      alternates_->FindAlternate(tree_->Order().NodeCollections());
       widgets_.shell.RestoreVisibility();
       break;
     case kTagNoSelection:
       clip_list_->NoSelectionTimer();
+      break;
+    case kTagAlternateNoSelection:
+      alternates_->List().NoSelectionTimer();
       break;
     case kTagPinBlink:
       preview_->PinBlinkTimer();
@@ -348,6 +357,13 @@ void TfrmQL::MenuClick(MenuCommand command) {
     case MenuCommand::kPickdropPaste:
       pickdrop_->cmdPDPasteItClick();
       break;
+    case MenuCommand::kPickdropSetAlternate:
+      cmdPickdropSetAlternateClick();
+      break;
+    case MenuCommand::kShowPDAlternates:
+      pickdrop_->mnuShowPDAlternatesClick();
+      widgets_.menus.SetChecked(MenuItem::kShowPDAlternates, settings_.ShowPDAlternates);
+      break;
     case MenuCommand::kFind:
       find_->mnuFindClick();
       break;
@@ -396,6 +412,7 @@ void TfrmQL::ClearReferences() {
 void TfrmQL::ClearTreeAndList() {
   tree_->Clear();
   clip_list_->Clear();
+  if (alternates_) alternates_->Forget(nullptr);
   shown_ = nullptr;
 }
 
@@ -447,6 +464,7 @@ void TfrmQL::ForgetCollection(TClipColl* coll) {
   if (coll == nullptr) return;
   // Its clips go with it.
   ClearSearchResults();
+  alternates_->Forget(coll);
   moves_->ForgetTarget();
   if (shown_ == coll) ShowCollection(nullptr);
   if (clipboard_clip_ != nullptr && coll->IndexOfClip(clipboard_clip_) >= 0) clipboard_clip_ = nullptr;
@@ -605,6 +623,20 @@ void TfrmQL::SelectClipRow(TClipObj* clip) {
 // --- IPickdropHost -----------------------------------------------------------
 
 void TfrmQL::AppDeactivate() { pickdrop_->AppDeactivate(); }
+
+void TfrmQL::FocusAlternates() {
+  widgets_.shell.FocusAlternateList();
+  alternates_->SelectionChanged();
+}
+
+void TfrmQL::cmdPickdropSetAlternateClick() {
+  const std::vector<CollectionMenuEntry> entries = CollectionMenuEntries();
+  const std::optional<int> chosen = widgets_.shell.PopupAlternateMenu(entries);
+  tree_->DeallocatePopupMenu();
+  if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(entries.size())) return;
+  const CollectionMenuEntry& entry = entries[static_cast<std::size_t>(*chosen)];
+  if (entry.enabled && entry.coll != nullptr) alternates_->SetAlternate(entry.coll);
+}
 
 void TfrmQL::SetListMultiSelect(bool multi) {
   // The selected rows stay selected (the control does not report the

@@ -60,6 +60,7 @@
 #include "ui/main/clip_moves.h"
 #include "ui/main/stepfeed.h"
 #include "ui/main/pickdrop.h"
+#include "ui/main/pickdrop_alternates.h"
 #include "ui/main/hot_keys.h"
 #include "clipboard/send_key.h"
 
@@ -90,6 +91,7 @@ class TfrmQL final : public IMainFormEvents,
                      private IClipMovesHost,
                      private IStepfeedHost,
                      private IPickdropHost,
+                     private IAlternatesHost,
                      private IHotKeysHost,
                      private IDataSourceHost {
  public:
@@ -107,6 +109,7 @@ class TfrmQL final : public IMainFormEvents,
   static constexpr int kTagStartup = 1;
   static constexpr int kTagPinBlink = 2;
   static constexpr int kTagNoSelection = 3;
+  static constexpr int kTagAlternateNoSelection = 4;
   // Autosave waits for this long without list activity.
   static constexpr double kAutoSaveQuietMs = 15'000;
   // How long a browser may take to answer the URL request.
@@ -132,6 +135,7 @@ class TfrmQL final : public IMainFormEvents,
   void MenuClick(MenuCommand command) override;
   ITreeEvents* TreeEvents() override { return tree_.get(); }
   IClipListEvents* ClipListEvents() override { return clip_list_.get(); }
+  IClipListEvents* AlternateListEvents() override { return &alternates_->List(); }
   IPreviewEvents* PreviewEvents() override { return preview_.get(); }
 
   // --- Features ---------------------------------------------------------
@@ -152,6 +156,7 @@ class TfrmQL final : public IMainFormEvents,
   TClipMoves& Moves() { return *moves_; }
   TStepfeed& Stepfeed() { return *stepfeed_; }
   TPickdrop& Pickdrop() { return *pickdrop_; }
+  TPickdropAlternates& Alternates() { return *alternates_; }
   THotKeys& HotKeys() { return *hot_keys_; }
   // The program lost activation (another program came to the front).
   void AppDeactivate() override;
@@ -380,9 +385,20 @@ class TfrmQL final : public IMainFormEvents,
   void SetListMultiSelect(bool multi) override;
   void ReselectSelectedRow() override;
   std::vector<std::string> NoCtrlVFragments() override;
+  void ShowAlternates(bool shown) override { widgets_.shell.ShowAlternates(shown); }
+  void RefillAlternates() override { alternates_->Refill(); }
+  void FocusAlternates() override;
+  // IAlternatesHost (main_form.cc)
+  void SetAlternateCaption(std::string_view caption) override { widgets_.shell.SetAlternateCaption(caption); }
+  void ArmAlternateNoSelectionTimer() override { ArmTimer1(kTagAlternateNoSelection, kNoSelectionMs); }
+  void AlternateListEntered() override { pickdrop_->ListEntered(true); }
+  void ClipListEntered() override { pickdrop_->ListEntered(false); }
+  void cmdPickdropSetAlternateClick();
   // IClipListHost: the keys and double click of the list in Pickdrop.
   void PickdropPaste() override { pickdrop_->ProcessPickdropSelection(); }
   void PickdropEscape() override { pickdrop_->EscapePressed(); }
+  bool PickdropFocusCounts() override { return pickdrop_->GuardPassed(); }
+  bool PickdropClicksIgnored() override { return pickdrop_->ClicksIgnored(); }
   // IHotKeysHost (main_form.cc)
   WindowHandle HotKeyWindow() const override { return TimerWindow(); }
   bool SettingsDialogOpen() const override { return false; }
@@ -420,6 +436,7 @@ class TfrmQL final : public IMainFormEvents,
   std::unique_ptr<TStepfeed> stepfeed_;
   std::unique_ptr<TSendKey> send_key_;
   std::unique_ptr<TPickdrop> pickdrop_;
+  std::unique_ptr<TPickdropAlternates> alternates_;
   std::unique_ptr<THotKeys> hot_keys_;
   std::unique_ptr<TfrmWebBrowser> html_browser_;
   std::unique_ptr<HtmlPreview> html_preview_;

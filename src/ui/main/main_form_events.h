@@ -57,6 +57,8 @@ enum class MenuCommand {
   kPickdropEnter,     // cmdPDEnter, "Enter"
   kPickdropSticky,    // chkPDStickyButtons, "Sticky?"
   kPickdropPaste,     // cmdPDPasteIt, "Paste"
+  kPickdropSetAlternate,  // cmdPickdropSetAlternate, "Set": the alternate collection's menu
+  kShowPDAlternates,  // View, "Show Alternate Collections in Pickdrop" (Ctrl+F11)
 };
 
 class IMainFormEvents {
@@ -77,6 +79,8 @@ class IMainFormEvents {
   // has nobody to report to (before the behaviour exists).
   virtual ITreeEvents* TreeEvents() = 0;
   virtual IClipListEvents* ClipListEvents() = 0;
+  // Pickdrop's alternate list (lvPD).
+  virtual IClipListEvents* AlternateListEvents() { return nullptr; }
   virtual IPreviewEvents* PreviewEvents() = 0;
 };
 

@@ -45,6 +45,7 @@ void TPickdrop::Pickdrop() {
   target_control_ = 0;
   target_window_ = host_.ForegroundWindow();
   guard_until_ = host_.TickCount() + kGuardMs;
+  guard_set_ = true;
   if (target_window_ == host_.MainWindowHandle()) {
     host_.Message(kIntoItself, MsgButtons::kOk, MsgIcon::kQuestion);
     PDTerminate();
@@ -63,10 +64,18 @@ void TPickdrop::Pickdrop() {
   lock_ = settings_.PDLock;
   ShowButtons();
   host_.ShowPickdropLayout(true);
+  if (settings_.ShowPDAlternates) host_.ShowAlternates(true);
   active_ = true;
   was_hidden_ = !host_.MainWindowVisible();
   host_.ShowMe();
-  host_.FocusClipList();
+  // The alternate list may have changed since it was last shown.
+  if (settings_.ShowPDAlternates) host_.RefillAlternates();
+  // The list that had the focus last gets it again.
+  if (settings_.ShowPDAlternates && alternate_focused_) {
+    host_.FocusAlternates();
+  } else {
+    host_.FocusClipList();
+  }
   Log(loglevel::kDetail, "TfrmQL.Pickdrop", "Pickdrop Ending");
 }
 
@@ -145,11 +154,13 @@ void TPickdrop::PDTerminate() {
   if (!active_) return;
   host_.ShowStatus(1, false, "");
   host_.ShowPickdropLayout(false);
+  host_.ShowAlternates(false);
   settings_.PDLock = lock_;
   active_ = false;
   host_.SetListMultiSelect(true);
   if (was_hidden_ && !lock_) host_.HideMainWindow();
   clicks_ignored_until_ = host_.TickCount() + kGuardMs;
+  clicks_guard_set_ = true;
   Log(loglevel::kDetail, "TfrmQL.PDTerminate", "End Pickdrop");
   host_.ReselectSelectedRow();
 }
@@ -163,7 +174,7 @@ void TPickdrop::EscapePressed() {
 void TPickdrop::AppDeactivate() {
   if (!active_ || sending_ || lock_) return;
   const std::uint32_t now = host_.TickCount();
-  if (Before(now, guard_until_)) {
+  if (guard_set_ && Before(now, guard_until_)) {
     const std::uint32_t since = now - (guard_until_ - kGuardMs);
     Log(loglevel::kDetail, "AppDeactivate",
         "Deactivate Ignored - Too soon after invoking PD: " + std::to_string(since) + "ms ago.");
@@ -172,7 +183,10 @@ void TPickdrop::AppDeactivate() {
   PDTerminate();
 }
 
-bool TPickdrop::ClicksIgnored() { return Before(host_.TickCount(), clicks_ignored_until_); }
+// The guards count only once set: the clock's value means nothing before.
+bool TPickdrop::ClicksIgnored() { return clicks_guard_set_ && Before(host_.TickCount(), clicks_ignored_until_); }
+
+bool TPickdrop::GuardPassed() { return !guard_set_ || !Before(host_.TickCount(), guard_until_); }
 
 void TPickdrop::SendKeyNow(std::string_view keys) {
   sending_ = true;
@@ -235,6 +249,18 @@ void TPickdrop::cmdPDPasteItClick() {
   }
   lock_ = was_locked;
   ShowButtons();
+}
+
+void TPickdrop::mnuShowPDAlternatesClick() {
+  settings_.ShowPDAlternates = !settings_.ShowPDAlternates;
+  if (!active_) return;
+  host_.ShowAlternates(settings_.ShowPDAlternates);
+  if (settings_.ShowPDAlternates) {
+    host_.RefillAlternates();
+  } else {
+    alternate_focused_ = false;
+    host_.FocusClipList();
+  }
 }
 
 void TPickdrop::cmdPDLockClick(bool down) {

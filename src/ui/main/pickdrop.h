@@ -68,6 +68,12 @@ class IPickdropHost {
   virtual void ReselectSelectedRow() = 0;
   // The fragments of window titles into which Ctrl+V is not sent.
   virtual std::vector<std::string> NoCtrlVFragments() = 0;
+  // The alternate list: shown in place of the preview, or the preview
+  // back; filled again from its collection; focused, its selection
+  // handling run for its selected row.
+  virtual void ShowAlternates(bool shown) = 0;
+  virtual void RefillAlternates() = 0;
+  virtual void FocusAlternates() = 0;
 };
 
 class TPickdrop {
@@ -108,6 +114,14 @@ class TPickdrop {
   void AppDeactivate();
   // The clip list's clicks are ignored until a moment after the end.
   bool ClicksIgnored();
+  // The moment after the hot key is over.
+  bool GuardPassed();
+
+  // A list got the keyboard focus: the next Pickdrop focuses that one.
+  void ListEntered(bool alternate) { alternate_focused_ = alternate; }
+  // "Show Alternate Collections in Pickdrop": the setting toggled, the
+  // list shown or hidden at once while the mode is active.
+  void mnuShowPDAlternatesClick();
 
   // The tool bar's buttons.
   void cmdPDTabClick(bool down);
@@ -145,10 +159,13 @@ class TPickdrop {
   std::string target_module_;
   std::uint32_t guard_until_ = 0;
   std::uint32_t clicks_ignored_until_ = 0;
+  bool guard_set_ = false;
+  bool clicks_guard_set_ = false;
   bool lock_ = false;
   bool tab_ = false;
   bool enter_ = false;
   bool sticky_ = true;
+  bool alternate_focused_ = false;
 };
 
 }  // namespace om

@@ -54,6 +54,8 @@ void TfrmQL::Startup() {
   start_time_ = ports_.clock.Now();
   // Pickdrop's tool bar is hidden, its buttons as the user left them.
   widgets_.shell.ShowPickdropLayout(false);
+  widgets_.shell.ShowAlternates(false);
+  widgets_.menus.SetChecked(MenuItem::kShowPDAlternates, settings_.ShowPDAlternates);
   pickdrop_->LoadButtonStates();
   ShowStatus(2, true, "Initializing...");
   widgets_.tray.SetActive(settings_.UseSysTray);

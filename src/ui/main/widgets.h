@@ -70,6 +70,7 @@ enum class MenuItem {
   kStepfeedDown,       // Edit, "Stepfeed &Down": checked while a run goes down
   kTrayStepfeedUp,     // tray, "Stepfeed &Up"
   kTrayStepfeedDown,   // tray, "Stepfeed &Down"
+  kShowPDAlternates,   // View, "Show Alternate Collections in Pickdrop" (Ctrl+F11)
 };
 
 class IMenus {
@@ -147,6 +148,13 @@ class IFormShell {
   virtual void Hide() = 0;
   // The keyboard focus in the clip list.
   virtual void FocusClipList() = 0;
+  // Pickdrop's alternate list (lvPD) with its caption shown in place of
+  // the preview, or the preview back; the caption; the focus in the list;
+  // its "Set" menu below the button (the chosen entry, nullopt for none).
+  virtual void ShowAlternates(bool shown) = 0;
+  virtual void SetAlternateCaption(std::string_view caption) = 0;
+  virtual void FocusAlternateList() = 0;
+  virtual std::optional<int> PopupAlternateMenu(const std::vector<CollectionMenuEntry>& entries) = 0;
   // The sequential-paste buttons cmdSFUp and cmdSFDown down or up.
   virtual void SetStepfeedButtons(bool up, bool down) = 0;
   // Shows or hides the optional tool buttons: "Initiate Search" (the find
@@ -177,6 +185,8 @@ class IFormShell {
 struct MainFormWidgets {
   ITreeWidget& tree;
   IClipListWidget& clips;
+  // Pickdrop's alternate list, the same kind of control.
+  IClipListWidget& alternate_clips;
   IMenus& menus;
   IStatusBar& status;
   ITrayIcon& tray;

@@ -432,6 +432,26 @@ class FakeShell final : public IFormShell {
   bool Visible() const override { return visible; }
   void Hide() override { visible = false; }
   void FocusClipList() override { ++clip_list_focused; }
+  void ShowAlternates(bool shown) override { alternates_shown = shown; }
+  void SetAlternateCaption(std::string_view caption) override { alternate_caption = caption; }
+  void FocusAlternateList() override { ++alternate_list_focused; }
+  // The "Set" menu: what it showed; the entry `alternate_choice` names (by
+  // its caption, trimmed) is chosen.
+  std::optional<int> PopupAlternateMenu(const std::vector<CollectionMenuEntry>& entries) override {
+    alternate_menus.push_back(entries);
+    for (std::size_t i = 0; alternate_choice && i < entries.size(); ++i) {
+      const std::string& caption = entries[i].caption;
+      if (caption.substr(std::min(caption.find_first_not_of(' '), caption.size())) == *alternate_choice) {
+        return static_cast<int>(i);
+      }
+    }
+    return std::nullopt;
+  }
+  bool alternates_shown = false;
+  std::string alternate_caption;
+  int alternate_list_focused = 0;
+  std::optional<std::string> alternate_choice;
+  std::vector<std::vector<CollectionMenuEntry>> alternate_menus;
   bool pickdrop_layout = false;
   bool pd_lock = false;
   bool pd_tab = false;
@@ -661,12 +681,13 @@ class FakePreview final : public IPreviewWidget {
 struct FakeMainWidgets {
   FakeTree tree;
   FakeClipList clips;
+  FakeClipList alternate_clips;
   FakeMenus menus;
   FakeStatusBar status;
   FakeTray tray;
   FakeShell shell;
   FakePreview preview;
-  MainFormWidgets bundle{tree, clips, menus, status, tray, shell, preview};
+  MainFormWidgets bundle{tree, clips, alternate_clips, menus, status, tray, shell, preview};
 };
 
 }  // namespace om::testing

@@ -263,5 +263,76 @@ TEST_F(PickdropTest, TheHotKeyInsideTheProgramItselfIsRefusedAndEndsALockedMode)
   EXPECT_TRUE(Typed().empty());
 }
 
+TEST_F(PickdropTest, TheListPicksItsFirstRowWhenEnteredAfterTheGuardAndIgnoresClicksJustAfterTheEnd) {
+  Setup();
+  widgets_.clips.ClearSelection();
+  HotKey(THotKeys::kPickdrop);
+  // Too soon after the hot key: entering the list picks nothing.
+  Form().ClipList().lvClipsEnter();
+  EXPECT_TRUE(widgets_.clips.SelectedRows().empty());
+  Advance(TPickdrop::kGuardMs);
+  Form().ClipList().lvClipsEnter();
+  EXPECT_EQ(widgets_.clips.SelectedRows(), (std::vector<int>{0}));
+  EXPECT_EQ(ClipboardText(), "one");
+
+  Key(0x1B);
+  EXPECT_TRUE(Pickdrop().ClicksIgnored());
+  Advance(TPickdrop::kGuardMs);
+  EXPECT_FALSE(Pickdrop().ClicksIgnored());
+}
+
+TEST_F(PickdropTest, TheAlternateListShowsTheSetCollectionInPlaceOfThePreviewAndItsClipsPaste) {
+  Setup();
+  // "Other" holds a clip of its own.
+  ShowColl("Other");
+  Advance(5000);
+  CopyText(*app_, "from other");
+  ShowColl("Main");
+  ClickRow(0);
+  desktop_.Processes().SetForeground(target_->Window());
+
+  // "Set": the menu lists the tree's collections; "Other" is chosen.
+  widgets_.shell.alternate_choice = "Other";
+  HotKey(THotKeys::kPickdrop);
+  EXPECT_TRUE(widgets_.shell.alternates_shown);
+  Form().MenuClick(MenuCommand::kPickdropSetAlternate);
+  ASSERT_EQ(widgets_.shell.alternate_menus.size(), 1u);
+  EXPECT_EQ(widgets_.shell.alternate_caption, "Alternate Collection: Other");
+  EXPECT_EQ(Settings().PDAlternateColl, "Other");
+  EXPECT_EQ(widgets_.alternate_clips.Count(), 1);
+  // Filling it changed nothing on the clipboard.
+  EXPECT_EQ(ClipboardText(), "one");
+
+  // A pick in the alternate list goes on the clipboard and pastes.
+  widgets_.alternate_clips.Click(0);
+  Form().Alternates().List().lvClipsChange(0, ListChange::kState);
+  EXPECT_EQ(ClipboardText(), "from other");
+  Form().Alternates().List().lvClipsEnter();
+  keyboard_.Clear();
+  Form().Alternates().List().lvClipsKeyDown(0x0D, {});
+  EXPECT_EQ(Typed(), CtrlV(kFocusedControl));
+  EXPECT_FALSE(Pickdrop().Active());
+  EXPECT_FALSE(widgets_.shell.alternates_shown);
+
+  // The next Pickdrop focuses the list that had the focus last.
+  const int main_focused = widgets_.shell.clip_list_focused;
+  HotKey(THotKeys::kPickdrop);
+  EXPECT_EQ(widgets_.shell.alternate_list_focused, 1);
+  EXPECT_EQ(widgets_.shell.clip_list_focused, main_focused);
+  // Hidden with the menu: the main list gets the focus.
+  Form().MenuClick(MenuCommand::kShowPDAlternates);
+  EXPECT_FALSE(Settings().ShowPDAlternates);
+  EXPECT_FALSE(widgets_.shell.alternates_shown);
+  EXPECT_FALSE(widgets_.menus.items[MenuItem::kShowPDAlternates].checked);
+  EXPECT_EQ(widgets_.shell.clip_list_focused, main_focused + 1);
+}
+
+TEST_F(PickdropTest, TheAlternateCollectionIsFoundAgainAtTheNextStart) {
+  Put("Preferences", "PDAlternateColl", "Other");
+  Setup();
+  EXPECT_EQ(Form().Alternates().Collection(), Coll("Other"));
+  EXPECT_EQ(widgets_.shell.alternate_caption, "Alternate Collection: Other");
+}
+
 }  // namespace
 }  // namespace om::testing

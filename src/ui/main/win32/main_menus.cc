@@ -58,6 +58,7 @@ constexpr UINT kIdTrayStepfeedUp = 411;
 constexpr UINT kIdTrayStepfeedDown = 412;
 constexpr UINT kIdTraySelectPrevious = 413;
 constexpr UINT kIdTraySelectNext = 414;
+constexpr UINT kIdShowPDAlternates = 315;
 
 // Every entry has an identifier of its own: two the same would run one
 // entry's command for the other.
@@ -73,7 +74,7 @@ constexpr UINT kAllIds[] = {kIdFileSave,       kIdFileReload,       kIdExit,    
                             kIdGlue,           kIdDeleteSelected,   kIdMoveToCollection, kIdCopyToCollection,
                             kIdTrayGlue,       kIdFind,             kIdFindNext,      kIdEmptyTrash,
                             kIdNewClip,        kIdStepfeedUp,       kIdStepfeedDown,  kIdTrayStepfeedUp,
-                            kIdTrayStepfeedDown, kIdTraySelectPrevious, kIdTraySelectNext};
+                            kIdTrayStepfeedDown, kIdTraySelectPrevious, kIdTraySelectNext, kIdShowPDAlternates};
 constexpr bool IdsDistinct() {
   for (std::size_t i = 0; i < std::size(kAllIds); ++i)
     for (std::size_t j = i + 1; j < std::size(kAllIds); ++j)
@@ -106,6 +107,7 @@ constexpr ItemId kItemIds[] = {
     {MenuItem::kCopyToCollection, kIdCopyToCollection},
     {MenuItem::kStepfeedUp, kIdStepfeedUp},     {MenuItem::kStepfeedDown, kIdStepfeedDown},
     {MenuItem::kTrayStepfeedUp, kIdTrayStepfeedUp}, {MenuItem::kTrayStepfeedDown, kIdTrayStepfeedDown},
+    {MenuItem::kShowPDAlternates, kIdShowPDAlternates},
 };
 
 struct IdCommand {
@@ -142,6 +144,7 @@ constexpr IdCommand kIdCommands[] = {
     {kIdStepfeedUp, MenuCommand::kStepfeedUp},   {kIdStepfeedDown, MenuCommand::kStepfeedDown},
     {kIdTrayStepfeedUp, MenuCommand::kStepfeedUp}, {kIdTrayStepfeedDown, MenuCommand::kStepfeedDown},
     {kIdTraySelectPrevious, MenuCommand::kSelectPrevious}, {kIdTraySelectNext, MenuCommand::kSelectNext},
+    {kIdShowPDAlternates, MenuCommand::kShowPDAlternates},
     {kIdTrayShiftLeft, MenuCommand::kShiftLeft}, {kIdTrayShiftRight, MenuCommand::kShiftRight},
     {kIdTrayRemoveLineBreaks, MenuCommand::kRemoveLineBreaks},
     {kIdTrayLowerCase, MenuCommand::kLowerCase}, {kIdTrayUpperCase, MenuCommand::kUpperCase},
@@ -208,7 +211,9 @@ MainMenus::MainMenus() {
         {kIdLargeIcons, "Large Icons"},
         {kIdViewDetails, "View Details"},
         {0, ""},
-        {kIdExpandPreview, "Expand Preview Window\tCtrl+Alt+X"}}},
+        {kIdExpandPreview, "Expand Preview Window\tCtrl+Alt+X"},
+        {0, ""},
+        {kIdShowPDAlternates, "Show Alternate Collections in Pickdrop\tCtrl+F11"}}},
   };
   for (const BarMenu& m : bar_menus) {
     Popup popup{::CreatePopupMenu(), m.entries};
@@ -257,6 +262,7 @@ MainMenus::MainMenus() {
       {FVIRTKEY | FCONTROL, 'G', static_cast<WORD>(kIdGlue)},
       {FVIRTKEY | FCONTROL, 'U', static_cast<WORD>(kIdStepfeedUp)},
       {FVIRTKEY | FCONTROL, 'D', static_cast<WORD>(kIdStepfeedDown)},
+      {FVIRTKEY | FCONTROL, VK_F11, static_cast<WORD>(kIdShowPDAlternates)},
       {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(kIdFind)},
       {FVIRTKEY, VK_F3, static_cast<WORD>(kIdFindNext)},
       // Ctrl+Alt: these reach the window while the focus is in the preview's

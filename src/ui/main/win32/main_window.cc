@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/dialogs/win32/choose_data_folder.h"
+#include "ui/main/pickdrop_alternates.h"
 #include "ui/main/program_entry.h"
 #include "ui/main/win32/image_lists.h"
 #include "platform/handler_errors.h"
@@ -21,7 +22,8 @@ constexpr int kTreeId = 1001;
 constexpr int kListId = 1002;
 constexpr int kStatusId = 1003;
 constexpr int kToolBarId = 1004;
-constexpr int kPickdropBarId = 1005;
+constexpr int kAlternateCaptionId = 1011;
+constexpr int kAlternateListId = 1012;
 constexpr int kPreviewId = 1005;
 constexpr UINT_PTR kTreeChangeTimer = 1;
 // The pause before the user's tree selection is reported.
@@ -143,7 +145,15 @@ void MainWindow::CreateControls() {
   status_ = std::make_unique<StatusBar>(hwnd_, kStatusId);
   tray_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, tray_normal_.get(), tray_disabled_.get());
   tool_bar_ = std::make_unique<ToolBar>(hwnd_, kToolBarId);
-  pickdrop_bar_ = std::make_unique<PickdropBar>(hwnd_, kPickdropBarId);
+  pickdrop_bar_ = std::make_unique<PickdropBar>(hwnd_, PickdropBar::kControlId);
+  // Pickdrop's alternate list and its caption, hidden until the mode shows
+  // them.
+  alternate_clips_ = std::make_unique<ClipListWidget>(hwnd_, kAlternateListId, clip_images_.get(), flag_images_.get());
+  if (HWND list = alternate_clips_->hwnd()) ::ShowWindow(list, SW_HIDE);
+  alternate_caption_ = ::CreateWindowExA(0, "STATIC", TPickdropAlternates::kCaptionPrefix, WS_CHILD | SS_LEFT | SS_CENTERIMAGE,
+                                         0, 0, 0, 0, hwnd_,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAlternateCaptionId)),
+                                         ::GetModuleHandleA(nullptr), nullptr);
   // Hidden until the behaviour shows it.
   pane_ = std::make_unique<PreviewPaneWidget>(hwnd_, kPreviewId, clip_images_.get(),
                                               static_cast<PreviewPaneHost&>(*this));
@@ -152,16 +162,18 @@ void MainWindow::CreateControls() {
   ds_prop_ = std::make_unique<DSPropWindow>(hwnd_);
   find_ = std::make_unique<FindDialogWindow>(hwnd_);
   widgets_ = std::make_unique<MainFormWidgets>(
-      MainFormWidgets{*tree_, *clips_, menus_, *status_, *tray_, *this, *pane_});
+      MainFormWidgets{*tree_, *clips_, *alternate_clips_, menus_, *status_, *tray_, *this, *pane_});
   if (hwnd_ == nullptr) return;
 
   HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  for (HWND control : {tree_->hwnd(), clips_->hwnd(), status_->hwnd()}) {
+  for (HWND control : {tree_->hwnd(), clips_->hwnd(), status_->hwnd(), alternate_clips_->hwnd(), alternate_caption_}) {
     if (control != nullptr) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   // The list's key releases are wanted (the arrow keys copy only then); the
   // control reports none, so its window procedure is wrapped.
-  if (HWND list = clips_->hwnd()) {
+  // Both lists are of one class: one original procedure serves them.
+  for (HWND list : {clips_->hwnd(), alternate_clips_->hwnd()}) {
+    if (list == nullptr) continue;
     ::SetWindowLongPtrA(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     list_proc_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)));
@@ -202,7 +214,10 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, 
 LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (self == nullptr || self->list_proc_ == nullptr) return ::DefWindowProcA(hwnd, message, wparam, lparam);
-  IClipListEvents* const list_events = self->events_ != nullptr ? self->events_->ClipListEvents() : nullptr;
+  // The main list or Pickdrop's alternate list.
+  const bool alternate = self->alternate_clips_ && hwnd == self->alternate_clips_->hwnd();
+  ClipListWidget& widget = alternate ? *self->alternate_clips_ : *self->clips_;
+  IClipListEvents* const list_events = self->ListEventsOf(alternate);
   if (list_events == nullptr) return ::CallWindowProcA(self->list_proc_, hwnd, message, wparam, lparam);
   try {
     const auto modifiers = [] {
@@ -218,7 +233,7 @@ LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wparam, LP
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN: {
         int row = -1, column = -1;
-        self->clips_->HitTest(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, row, column);
+        widget.HitTest(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, row, column);
         const MouseButton button = message == WM_LBUTTONDOWN   ? MouseButton::kLeft
                                    : message == WM_RBUTTONDOWN ? MouseButton::kRight
                                                                : MouseButton::kMiddle;
@@ -227,12 +242,12 @@ LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wparam, LP
       }
       case WM_MOUSEMOVE: {
         int row = -1, column = -1;
-        self->clips_->HitTest(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, row, column);
+        widget.HitTest(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, row, column);
         list_events->lvClipsMouseMove(row, column);
         break;
       }
       case WM_SETCURSOR:
-        if (LOWORD(lparam) == HTCLIENT && self->clips_->hand_cursor() && !self->busy_) {
+        if (LOWORD(lparam) == HTCLIENT && widget.hand_cursor() && !self->busy_) {
           ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
           return TRUE;
         }
@@ -260,7 +275,7 @@ LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wparam, LP
   const LRESULT result = ::CallWindowProcA(self->list_proc_, hwnd, message, wparam, lparam);
   if (message == WM_KEYUP && self->events_ != nullptr) {
     try {
-      if (IClipListEvents* const events = self->events_->ClipListEvents()) events->lvClipsKeyUp(static_cast<int>(wparam));
+      if (IClipListEvents* const events = self->ListEventsOf(alternate)) events->lvClipsKeyUp(static_cast<int>(wparam));
     } catch (...) {
       ReportEscaped();
     }
@@ -386,7 +401,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                                 {PickdropBar::kTabId, MenuCommand::kPickdropTab},
                                 {PickdropBar::kEnterId, MenuCommand::kPickdropEnter},
                                 {PickdropBar::kStickyId, MenuCommand::kPickdropSticky},
-                                {PickdropBar::kPasteId, MenuCommand::kPickdropPaste}};
+                                {PickdropBar::kPasteId, MenuCommand::kPickdropPaste},
+                                {PickdropBar::kSetId, MenuCommand::kPickdropSetAlternate}};
         for (const auto& button : kPickdropButtons) {
           if (LOWORD(wparam) == button.id && events_ != nullptr) events_->MenuClick(button.command);
         }
@@ -515,66 +531,81 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
     ShowCollectionMenu(POINT{button.left, button.bottom});
     return TBDDRET_DEFAULT;
   }
-  if (clips_ && header.hwndFrom == clips_->hwnd()) {
-    NMHDR& mutable_header = const_cast<NMHDR&>(header);
-    switch (header.code) {
-      case NM_CUSTOMDRAW:
-        return clips_->CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(mutable_header));
-      // The virtual list asks for what it draws.
-      case LVN_GETDISPINFOA:
-        clips_->GetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(mutable_header));
-        return 0;
-      case LVN_GETDISPINFOW:
-        clips_->GetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(mutable_header));
-        return 0;
-      case LVN_BEGINDRAG:
-      case LVN_BEGINRDRAG:
-        // The selected rows leave their place, to be dropped on the text
-        // pane or on another row.
-        if (!clips_->quiet()) RowDragStart(header.code == LVN_BEGINRDRAG);
-        return 0;
-      default:
-        break;
-    }
-    IClipListEvents* const list_events = events_ != nullptr ? events_->ClipListEvents() : nullptr;
-    if (list_events == nullptr || clips_->quiet()) return 0;
-    switch (header.code) {
-      case LVN_ITEMCHANGED: {
-        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-        // A change of every row at once (iItem -1: the user cleared the
-        // selection) is reported for the focused row, or the first.
-        int row = change.iItem;
-        if (row < 0) row = clips_->Focused() >= 0 ? clips_->Focused() : 0;
-        if (row >= clips_->Count()) return 0;
-        if (change.uChanged & LVIF_STATE) {
-          list_events->lvClipsChange(row, ListChange::kState);
-        } else if (change.uChanged & LVIF_TEXT) {
-          list_events->lvClipsChange(row, ListChange::kText);
-        } else if (change.uChanged & LVIF_IMAGE) {
-          list_events->lvClipsChange(row, ListChange::kImage);
-        }
-        return 0;
-      }
-      case LVN_ODSTATECHANGED: {
-        // A range selected at once (Shift+click): one report, for its end.
-        const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
-        if (change.iTo >= 0 && change.iTo < clips_->Count()) list_events->lvClipsChange(change.iTo, ListChange::kState);
-        return 0;
-      }
-      case LVN_COLUMNCLICK:
-        list_events->lvClipsColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
-        return 0;
-      case NM_CLICK:
-        list_events->lvClipsClick();
-        return 0;
-      case NM_DBLCLK:
-        list_events->lvClipsDblClick();
-        return 0;
-      default:
-        return 0;
-    }
+  if (clips_ && header.hwndFrom == clips_->hwnd()) return ListNotify(*clips_, /*alternate=*/false, header);
+  if (alternate_clips_ && header.hwndFrom == alternate_clips_->hwnd()) {
+    return ListNotify(*alternate_clips_, /*alternate=*/true, header);
   }
   return 0;
+}
+
+IClipListEvents* MainWindow::ListEventsOf(bool alternate) {
+  if (events_ == nullptr) return nullptr;
+  return alternate ? events_->AlternateListEvents() : events_->ClipListEvents();
+}
+
+// The notifications of either list: the same kind of control, the same
+// handlers; only the main list's rows are dragged.
+LRESULT MainWindow::ListNotify(ClipListWidget& list, bool alternate, const NMHDR& header) {
+  NMHDR& mutable_header = const_cast<NMHDR&>(header);
+  switch (header.code) {
+    case NM_CUSTOMDRAW:
+      return list.CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(mutable_header));
+    // The virtual list asks for what it draws.
+    case LVN_GETDISPINFOA:
+      list.GetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(mutable_header));
+      return 0;
+    case LVN_GETDISPINFOW:
+      list.GetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(mutable_header));
+      return 0;
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG:
+      // The selected rows leave their place, to be dropped on the text
+      // pane or on another row.
+      if (!alternate && !list.quiet()) RowDragStart(header.code == LVN_BEGINRDRAG);
+      return 0;
+    default:
+      break;
+  }
+  IClipListEvents* const list_events = ListEventsOf(alternate);
+  if (list_events == nullptr || list.quiet()) return 0;
+  switch (header.code) {
+    case LVN_ITEMCHANGED: {
+      const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+      // A change of every row at once (iItem -1: the user cleared the
+      // selection) is reported for the focused row, or the first.
+      int row = change.iItem;
+      if (row < 0) row = list.Focused() >= 0 ? list.Focused() : 0;
+      if (row >= list.Count()) return 0;
+      if (change.uChanged & LVIF_STATE) {
+        list_events->lvClipsChange(row, ListChange::kState);
+      } else if (change.uChanged & LVIF_TEXT) {
+        list_events->lvClipsChange(row, ListChange::kText);
+      } else if (change.uChanged & LVIF_IMAGE) {
+        list_events->lvClipsChange(row, ListChange::kImage);
+      }
+      return 0;
+    }
+    case LVN_ODSTATECHANGED: {
+      // A range selected at once (Shift+click): one report, for its end.
+      const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
+      if (change.iTo >= 0 && change.iTo < list.Count()) list_events->lvClipsChange(change.iTo, ListChange::kState);
+      return 0;
+    }
+    case LVN_COLUMNCLICK:
+      list_events->lvClipsColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+      return 0;
+    case NM_CLICK:
+      list_events->lvClipsClick();
+      return 0;
+    case NM_DBLCLK:
+      list_events->lvClipsDblClick();
+      return 0;
+    case NM_SETFOCUS:
+      list_events->lvClipsEnter();
+      return 0;
+    default:
+      return 0;
+  }
 }
 
 IPreviewEvents* MainWindow::PaneEvents() { return events_ != nullptr ? events_->PreviewEvents() : nullptr; }
@@ -615,6 +646,31 @@ void MainWindow::ShowPickdropLayout(bool shown) {
 
 void MainWindow::SetPickdropButtons(bool lock, bool tab, bool enter, bool sticky) {
   if (pickdrop_bar_) pickdrop_bar_->SetStates(lock, tab, enter, sticky);
+}
+
+void MainWindow::ShowAlternates(bool shown) {
+  alternates_shown_ = shown;
+  if (alternate_caption_ != nullptr) ::ShowWindow(alternate_caption_, shown ? SW_SHOW : SW_HIDE);
+  if (alternate_clips_ && alternate_clips_->hwnd() != nullptr) {
+    ::ShowWindow(alternate_clips_->hwnd(), shown ? SW_SHOW : SW_HIDE);
+  }
+  // The preview's pages give way to the list, and come back after it.
+  if (pane_ && pane_->hwnd() != nullptr) ::ShowWindow(pane_->hwnd(), !shown && preview_visible_ ? SW_SHOW : SW_HIDE);
+  Layout();
+}
+
+void MainWindow::SetAlternateCaption(std::string_view caption) {
+  if (alternate_caption_ != nullptr) ::SetWindowTextA(alternate_caption_, std::string(caption).c_str());
+}
+
+void MainWindow::FocusAlternateList() {
+  if (alternate_clips_ && alternate_clips_->hwnd() != nullptr) ::SetFocus(alternate_clips_->hwnd());
+}
+
+std::optional<int> MainWindow::PopupAlternateMenu(const std::vector<CollectionMenuEntry>& entries) {
+  if (!pickdrop_bar_) return std::nullopt;
+  const RECT button = pickdrop_bar_->ButtonRect(PickdropBar::kSetId);
+  return TrackCollectionMenu(entries, POINT{button.left, button.bottom});
 }
 
 void MainWindow::ShowMe() {
@@ -728,7 +784,10 @@ void MainWindow::Layout() {
   const int right = tree_width + kGap;
   const int right_width = std::max(0, width - right);
   ::MoveWindow(tree_->hwnd(), 0, top, tree_width, height, TRUE);
-  if (!preview_visible_ || !pane_ || pane_->hwnd() == nullptr) {
+  // Below the list: the preview pane, or Pickdrop's alternate list in its
+  // place.
+  const bool below = alternates_shown_ || (preview_visible_ && pane_ && pane_->hwnd() != nullptr);
+  if (!below) {
     ::MoveWindow(clips_->hwnd(), right, top, right_width, height, TRUE);
     return;
   }
@@ -738,8 +797,16 @@ void MainWindow::Layout() {
   list_height = std::clamp(list_height, 1, std::max(1, height - kGap - kMinPaneHeight));
   if (preview_expanded_) list_height = 1;
   ::MoveWindow(clips_->hwnd(), right, top, right_width, list_height, TRUE);
-  ::MoveWindow(pane_->hwnd(), right, top + list_height + kGap, right_width,
-               std::max(0, height - list_height - kGap), TRUE);
+  const int below_top = top + list_height + kGap;
+  const int below_height = std::max(0, height - list_height - kGap);
+  if (alternates_shown_) {
+    constexpr int kCaptionHeight = 20;
+    ::MoveWindow(alternate_caption_, right, below_top, right_width, kCaptionHeight, TRUE);
+    ::MoveWindow(alternate_clips_->hwnd(), right, below_top + kCaptionHeight, right_width,
+                 std::max(0, below_height - kCaptionHeight), TRUE);
+    return;
+  }
+  ::MoveWindow(pane_->hwnd(), right, below_top, right_width, below_height, TRUE);
 }
 
 void MainWindow::SetBusy(bool busy) {

@@ -126,6 +126,11 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   bool Visible() const override;
   void Hide() override;
   void FocusClipList() override;
+  void ShowAlternates(bool shown) override;
+  void SetAlternateCaption(std::string_view caption) override;
+  void FocusAlternateList() override;
+  std::optional<int> PopupAlternateMenu(const std::vector<CollectionMenuEntry>& entries) override;
+  ClipListWidget& alternate_clips() { return *alternate_clips_; }
   PickdropBar& pickdrop_bar() { return *pickdrop_bar_; }
   int CollectionImageCount() const override;
   ISelectBitmapView& SelectBitmapView() override;
@@ -150,6 +155,8 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   // A collection menu's entries at `at`, their node images beside them: the
   // chosen entry's position.
   std::optional<int> TrackCollectionMenu(const std::vector<CollectionMenuEntry>& entries, POINT at);
+  IClipListEvents* ListEventsOf(bool alternate);
+  LRESULT ListNotify(ClipListWidget& list, bool alternate, const NMHDR& header);
   // A drag of tree nodes: the mouse moved (screen point) or was released.
   void DragMove(POINT at);
   void DragEnd(bool drop, POINT at);
@@ -201,6 +208,9 @@ class MainWindow final : public IFormShell, private PreviewPaneHost {
   WNDPROC tree_proc_ = nullptr;
   std::unique_ptr<ToolBar> tool_bar_;
   std::unique_ptr<PickdropBar> pickdrop_bar_;
+  std::unique_ptr<ClipListWidget> alternate_clips_;
+  HWND alternate_caption_ = nullptr;
+  bool alternates_shown_ = false;
   std::unique_ptr<PreviewPaneWidget> pane_;
   std::unique_ptr<WebBrowserWindow> html_view_;
   std::unique_ptr<SelectBitmapWindow> select_bitmap_;

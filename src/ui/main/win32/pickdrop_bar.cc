@@ -26,6 +26,7 @@ PickdropBar::PickdropBar(HWND parent, int control_id) {
   const Button layout[] = {
       {kLockId, "PD", BTNS_CHECK},     {kTabId, "Tab", BTNS_CHECK},  {kEnterId, "Enter", BTNS_CHECK},
       {kStickyId, "Sticky?", BTNS_CHECK}, {kPasteId, "Paste", BTNS_BUTTON},
+      {kSetId, "Set", BTNS_BUTTON},
   };
   TBBUTTON buttons[std::size(layout)] = {};
   for (std::size_t i = 0; i < std::size(layout); ++i) {
@@ -72,6 +73,14 @@ void PickdropBar::SetStates(bool lock, bool tab, bool enter, bool sticky) {
 
 bool PickdropBar::Checked(int id) const {
   return hwnd_ != nullptr && ::SendMessageA(hwnd_, TB_ISBUTTONCHECKED, static_cast<WPARAM>(id), 0) != 0;
+}
+
+RECT PickdropBar::ButtonRect(int id) const {
+  RECT r{};
+  if (hwnd_ == nullptr) return r;
+  ::SendMessageA(hwnd_, TB_GETRECT, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&r));
+  ::MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
 }
 
 bool PickdropBar::IsToggle(int id) const {
