@@ -686,6 +686,61 @@ TEST_F(PreviewPaneTest, TheTransformCommandsAndTheirShortcutsReachTheBehaviour) 
   EXPECT_EQ(events.calls, (std::vector<std::string>{Call(MenuCommand::kFind)}));
 }
 
+// Pickdrop's layout: its tool bar below the main one, and its alternate
+// list with the caption in the preview's place while the mode shows them.
+TEST_F(PreviewPaneTest, PickdropsBarAndAlternateListTakeTheirPlacesAndGiveThemBack) {
+  const HWND list = window.clips().hwnd();
+  const HWND alternate = window.alternate_clips().hwnd();
+  const HWND shown_pane = controls().hwnd();
+  IFormShell& shell = window.Widgets().shell;
+  shell.SetPreviewVisible(true);
+  const RECT list_before = ClientRectIn(list, window.hwnd());
+  EXPECT_FALSE(Visible(alternate));
+  EXPECT_FALSE(window.pickdrop_bar().Shown());
+
+  shell.ShowPickdropLayout(true);
+  shell.ShowAlternates(true);
+  shell.SetAlternateCaption("Alternate Collection: Long-Term");
+  EXPECT_TRUE(window.pickdrop_bar().Shown());
+  EXPECT_FALSE(::IsWindowEnabled(window.tool_bar().hwnd()));
+  EXPECT_TRUE(Visible(alternate));
+  EXPECT_FALSE(Visible(shown_pane));
+  const RECT bar = ClientRectIn(window.pickdrop_bar().hwnd(), window.hwnd());
+  const RECT list_during = ClientRectIn(list, window.hwnd());
+  const RECT alternate_below = ClientRectIn(alternate, window.hwnd());
+  EXPECT_LE(bar.bottom, list_during.top);
+  EXPECT_LT(list_during.bottom, alternate_below.top);
+  EXPECT_EQ(list_during.left, alternate_below.left);
+  EXPECT_GT(alternate_below.bottom - alternate_below.top, 50);
+  const HWND caption = ::GetDlgItem(window.hwnd(), 1011);
+  char text[64] = {};
+  ::GetWindowTextA(caption, text, sizeof text);
+  EXPECT_STREQ(text, "Alternate Collection: Long-Term");
+
+  // Sticky off: Tab and Enter are plain buttons, raised.
+  shell.SetPickdropButtons(/*lock=*/true, /*tab=*/true, /*enter=*/false, /*sticky=*/false);
+  EXPECT_TRUE(window.pickdrop_bar().Checked(win32::PickdropBar::kLockId));
+  EXPECT_FALSE(window.pickdrop_bar().IsToggle(win32::PickdropBar::kTabId));
+  EXPECT_FALSE(window.pickdrop_bar().Checked(win32::PickdropBar::kTabId));
+  shell.SetPickdropButtons(false, true, false, true);
+  EXPECT_TRUE(window.pickdrop_bar().IsToggle(win32::PickdropBar::kTabId));
+  EXPECT_TRUE(window.pickdrop_bar().Checked(win32::PickdropBar::kTabId));
+  EXPECT_TRUE(window.pickdrop_bar().Checked(win32::PickdropBar::kStickyId));
+  // A click on a bar button only reports it.
+  events.calls.clear();
+  ::SendMessageA(window.hwnd(), WM_COMMAND, MAKEWPARAM(win32::PickdropBar::kSetId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window.pickdrop_bar().hwnd()));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{Call(MenuCommand::kPickdropSetAlternate)}));
+
+  shell.ShowAlternates(false);
+  shell.ShowPickdropLayout(false);
+  EXPECT_FALSE(Visible(alternate));
+  EXPECT_TRUE(Visible(shown_pane));
+  EXPECT_TRUE(::IsWindowEnabled(window.tool_bar().hwnd()));
+  const RECT list_after = ClientRectIn(list, window.hwnd());
+  EXPECT_TRUE(::EqualRect(&list_after, &list_before));
+}
+
 TEST_F(PreviewPaneTest, ThePaneLiesBelowTheListAndExpandsOverTheListAndTree) {
   const HWND list = window.clips().hwnd();
   const HWND tree = window.tree().hwnd();

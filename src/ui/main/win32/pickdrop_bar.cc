@@ -51,7 +51,11 @@ void PickdropBar::SetShown(bool shown) {
   if (hwnd_ != nullptr) ::ShowWindow(hwnd_, shown ? SW_SHOW : SW_HIDE);
 }
 
-bool PickdropBar::Shown() const { return hwnd_ != nullptr && ::IsWindowVisible(hwnd_) != FALSE; }
+// Its own visibility, also while the main window is hidden (minimized to
+// the tray): the layout keeps room for it.
+bool PickdropBar::Shown() const {
+  return hwnd_ != nullptr && (::GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void PickdropBar::SetStates(bool lock, bool tab, bool enter, bool sticky) {
   if (hwnd_ == nullptr) return;
