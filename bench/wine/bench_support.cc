@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -11,6 +12,21 @@
 #include "platform/win32/registry.h"
 
 namespace om::bench {
+
+Options ReadOptions(int argc, char** argv, int default_runs) {
+  Options options;
+  options.runs = default_runs;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+      options.runs = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--regenerate") == 0) {
+      options.regenerate = true;
+    } else if (std::strcmp(argv[i], "--log") == 0) {
+      options.log = true;
+    }
+  }
+  return options;
+}
 
 double Now() {
   static const double frequency = [] {

@@ -22,6 +22,14 @@ namespace om::bench {
 // How long a message to the program may wait while its thread is busy.
 constexpr DWORD kDeadlineMs = 180000;
 
+// The options both benchmarks take: --runs N, --regenerate, --log.
+struct Options {
+  int runs = 3;
+  bool regenerate = false;
+  bool log = false;
+};
+Options ReadOptions(int argc, char** argv, int default_runs);
+
 // Seconds on the performance counter.
 double Now();
 double Median(std::vector<double> values);

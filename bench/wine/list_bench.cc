@@ -346,17 +346,10 @@ void WidgetBreakdown() {
 }
 
 int Main(int argc, char** argv) {
-  int runs = 5;
-  bool regenerate = false, log = false;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
-      runs = std::max(1, std::atoi(argv[++i]));
-    } else if (std::strcmp(argv[i], "--regenerate") == 0) {
-      regenerate = true;
-    } else if (std::strcmp(argv[i], "--log") == 0) {
-      log = true;
-    }
-  }
+  const Options options = ReadOptions(argc, argv, /*default_runs=*/5);
+  const int runs = options.runs;
+  const bool regenerate = options.regenerate;
+  const bool log = options.log;
   const std::string base = BaseFolder();
   if (!GenerateIfMissing(base, regenerate)) {
     std::printf("the data folders could not be written\n");

@@ -82,17 +82,22 @@ void TPickdrop::Pickdrop() {
 void TPickdrop::ProcessPickdropSelection() {
   Log(loglevel::kDetail, "TfrmQL.ProcessPickdropSelection", ">");
   host_.ShowStatus(1, false, "Pasting Into -->" + target_title_);
+  // The mode ends all the same (unless locked) when the keys could not be
+  // sent.
+  PasteReportingFailure();
+  if (!lock_) PDTerminate();
+  Log(loglevel::kDetail, "TfrmQL.ProcessPickdropSelection", "<");
+}
+
+void TPickdrop::PasteReportingFailure() {
   try {
     PasteInto();
   } catch (const std::exception& e) {
-    // The mode ends all the same (unless locked); the user is told why
-    // nothing arrived.
+    // The user is told why nothing arrived.
     sending_ = false;
     Log(loglevel::kError, "TfrmQL.PasteInto", std::string("The paste could not be sent: ") + e.what());
     host_.ShowStatus(1, false, std::string("Pickdrop: the paste could not be sent (") + e.what() + ")");
   }
-  if (!lock_) PDTerminate();
-  Log(loglevel::kDetail, "TfrmQL.ProcessPickdropSelection", "<");
 }
 
 bool TPickdrop::CtrlVAllowed() {
@@ -201,27 +206,22 @@ void TPickdrop::SendKeyNow(std::string_view keys) {
   host_.SetForegroundWindow(host_.MainWindowHandle());
 }
 
-void TPickdrop::cmdPDTabClick(bool down) {
+void TPickdrop::KeyButtonClick(bool down, bool& state, bool& setting, std::string_view keys) {
   if (sticky_) {
-    tab_ = down;
-    settings_.PDTabButtonDown = down;
+    // A toggle: its state says whether the key follows every paste.
+    state = down;
+    setting = down;
     return;
   }
-  tab_ = false;
+  // A plain button: the key goes now.
+  state = false;
   ShowButtons();
-  SendKeyNow(kTab);
+  SendKeyNow(keys);
 }
 
-void TPickdrop::cmdPDEnterClick(bool down) {
-  if (sticky_) {
-    enter_ = down;
-    settings_.PDEnterButtonDown = down;
-    return;
-  }
-  enter_ = false;
-  ShowButtons();
-  SendKeyNow(kEnter);
-}
+void TPickdrop::cmdPDTabClick(bool down) { KeyButtonClick(down, tab_, settings_.PDTabButtonDown, kTab); }
+
+void TPickdrop::cmdPDEnterClick(bool down) { KeyButtonClick(down, enter_, settings_.PDEnterButtonDown, kEnter); }
 
 void TPickdrop::chkPDStickyButtonsClick(bool checked) {
   sticky_ = checked;
@@ -240,13 +240,7 @@ void TPickdrop::cmdPDPasteItClick() {
   // Locked for the paste, so that the mode stays and the window comes back.
   const bool was_locked = lock_;
   lock_ = true;
-  try {
-    PasteInto();
-  } catch (const std::exception& e) {
-    sending_ = false;
-    Log(loglevel::kError, "TfrmQL.PasteInto", std::string("The paste could not be sent: ") + e.what());
-    host_.ShowStatus(1, false, std::string("Pickdrop: the paste could not be sent (") + e.what() + ")");
-  }
+  PasteReportingFailure();
   lock_ = was_locked;
   ShowButtons();
 }

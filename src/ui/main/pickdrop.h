@@ -147,6 +147,11 @@ class TPickdrop {
   // After a Tab or Enter sent at once: the main window in front again.
   void SendKeyNow(std::string_view keys);
   bool CtrlVAllowed();
+  // PasteInto; keys that could not be sent are logged and shown.
+  void PasteReportingFailure();
+  // Tab or Enter clicked: a toggle's new state (kept in `setting`) when
+  // sticky, else the key sent at once.
+  void KeyButtonClick(bool down, bool& state, bool& setting, std::string_view keys);
 
   IPickdropHost& host_;
   TAppSettings& settings_;

@@ -150,49 +150,33 @@ ToolBar::ToolBar(HWND parent, int control_id) {
   stepfeed_down_image_ = DrawStepfeedImage(kButtonImageSize, /*up=*/false);
   ::SendMessageA(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   SetCollectionsImage(nullptr, -1);
-  TBBUTTON buttons[8] = {};
-  buttons[0].iBitmap = 0;
-  buttons[0].idCommand = kCollectionsButtonId;
-  buttons[0].fsState = TBSTATE_ENABLED;
-  buttons[0].fsStyle = BTNS_DROPDOWN;
-  buttons[0].iString = reinterpret_cast<INT_PTR>("Collections");
-  // Disabled until the preview pane holds a line of text.
-  buttons[1].iBitmap = 1;
-  buttons[1].idCommand = kLineBreaksButtonId;
-  buttons[1].fsState = 0;
-  buttons[1].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
-  buttons[1].iString = reinterpret_cast<INT_PTR>("Line Breaks");
-  buttons[2].iBitmap = kGlueUpImage;
-  buttons[2].idCommand = kGlueButtonId;
-  buttons[2].fsState = TBSTATE_ENABLED;
-  buttons[2].fsStyle = BTNS_CHECK | BTNS_AUTOSIZE;
-  buttons[2].iString = reinterpret_cast<INT_PTR>("Glue");
-  buttons[3].iBitmap = kMoveImage;
-  buttons[3].idCommand = kMoveClipsButtonId;
-  buttons[3].fsState = TBSTATE_ENABLED;
-  buttons[3].fsStyle = BTNS_DROPDOWN;
-  buttons[3].iString = reinterpret_cast<INT_PTR>(move_hint_.c_str());
-  buttons[4].iBitmap = kDeleteImage;
-  buttons[4].idCommand = kDeleteButtonId;
-  buttons[4].fsState = TBSTATE_ENABLED;
-  buttons[4].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
-  buttons[4].iString = reinterpret_cast<INT_PTR>("Delete");
-  // Hidden until the settings ask for it.
-  buttons[5].iBitmap = kSearchImage;
-  buttons[5].idCommand = kSearchButtonId;
-  buttons[5].fsState = TBSTATE_ENABLED | TBSTATE_HIDDEN;
-  buttons[5].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
-  buttons[5].iString = reinterpret_cast<INT_PTR>("Initiate Search");
-  buttons[6].iBitmap = kStepfeedUpImage;
-  buttons[6].idCommand = kStepfeedUpButtonId;
-  buttons[6].fsState = TBSTATE_ENABLED;
-  buttons[6].fsStyle = BTNS_CHECK | BTNS_AUTOSIZE;
-  buttons[6].iString = reinterpret_cast<INT_PTR>("Stepfeed Up");
-  buttons[7].iBitmap = kStepfeedDownImage;
-  buttons[7].idCommand = kStepfeedDownButtonId;
-  buttons[7].fsState = TBSTATE_ENABLED;
-  buttons[7].fsStyle = BTNS_CHECK | BTNS_AUTOSIZE;
-  buttons[7].iString = reinterpret_cast<INT_PTR>("Stepfeed Down");
+  struct Button {
+    int image;
+    int id;
+    BYTE state;
+    BYTE style;
+    const char* text;
+  };
+  const Button layout[] = {
+      {0, kCollectionsButtonId, TBSTATE_ENABLED, BTNS_DROPDOWN, "Collections"},
+      // Disabled until the preview pane holds a line of text.
+      {1, kLineBreaksButtonId, 0, BTNS_BUTTON | BTNS_AUTOSIZE, "Line Breaks"},
+      {kGlueUpImage, kGlueButtonId, TBSTATE_ENABLED, BTNS_CHECK | BTNS_AUTOSIZE, "Glue"},
+      {kMoveImage, kMoveClipsButtonId, TBSTATE_ENABLED, BTNS_DROPDOWN, move_hint_.c_str()},
+      {kDeleteImage, kDeleteButtonId, TBSTATE_ENABLED, BTNS_BUTTON | BTNS_AUTOSIZE, "Delete"},
+      // Hidden until the settings ask for it.
+      {kSearchImage, kSearchButtonId, TBSTATE_ENABLED | TBSTATE_HIDDEN, BTNS_BUTTON | BTNS_AUTOSIZE, "Initiate Search"},
+      {kStepfeedUpImage, kStepfeedUpButtonId, TBSTATE_ENABLED, BTNS_CHECK | BTNS_AUTOSIZE, "Stepfeed Up"},
+      {kStepfeedDownImage, kStepfeedDownButtonId, TBSTATE_ENABLED, BTNS_CHECK | BTNS_AUTOSIZE, "Stepfeed Down"},
+  };
+  TBBUTTON buttons[std::size(layout)] = {};
+  for (std::size_t i = 0; i < std::size(layout); ++i) {
+    buttons[i].iBitmap = layout[i].image;
+    buttons[i].idCommand = layout[i].id;
+    buttons[i].fsState = layout[i].state;
+    buttons[i].fsStyle = layout[i].style;
+    buttons[i].iString = reinterpret_cast<INT_PTR>(layout[i].text);
+  }
   ::SendMessageA(hwnd_, TB_ADDBUTTONSA, static_cast<WPARAM>(std::size(buttons)), reinterpret_cast<LPARAM>(buttons));
   ::SendMessageA(hwnd_, TB_AUTOSIZE, 0, 0);
 }
