@@ -538,76 +538,6 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
   return 0;
 }
 
-IClipListEvents* MainWindow::ListEventsOf(bool alternate) {
-  if (events_ == nullptr) return nullptr;
-  return alternate ? events_->AlternateListEvents() : events_->ClipListEvents();
-}
-
-// The notifications of either list: the same kind of control, the same
-// handlers; only the main list's rows are dragged.
-LRESULT MainWindow::ListNotify(ClipListWidget& list, bool alternate, const NMHDR& header) {
-  NMHDR& mutable_header = const_cast<NMHDR&>(header);
-  switch (header.code) {
-    case NM_CUSTOMDRAW:
-      return list.CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(mutable_header));
-    // The virtual list asks for what it draws.
-    case LVN_GETDISPINFOA:
-      list.GetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(mutable_header));
-      return 0;
-    case LVN_GETDISPINFOW:
-      list.GetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(mutable_header));
-      return 0;
-    case LVN_BEGINDRAG:
-    case LVN_BEGINRDRAG:
-      // The selected rows leave their place, to be dropped on the text
-      // pane or on another row.
-      if (!alternate && !list.quiet()) RowDragStart(header.code == LVN_BEGINRDRAG);
-      return 0;
-    default:
-      break;
-  }
-  IClipListEvents* const list_events = ListEventsOf(alternate);
-  if (list_events == nullptr || list.quiet()) return 0;
-  switch (header.code) {
-    case LVN_ITEMCHANGED: {
-      const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-      // A change of every row at once (iItem -1: the user cleared the
-      // selection) is reported for the focused row, or the first.
-      int row = change.iItem;
-      if (row < 0) row = list.Focused() >= 0 ? list.Focused() : 0;
-      if (row >= list.Count()) return 0;
-      if (change.uChanged & LVIF_STATE) {
-        list_events->lvClipsChange(row, ListChange::kState);
-      } else if (change.uChanged & LVIF_TEXT) {
-        list_events->lvClipsChange(row, ListChange::kText);
-      } else if (change.uChanged & LVIF_IMAGE) {
-        list_events->lvClipsChange(row, ListChange::kImage);
-      }
-      return 0;
-    }
-    case LVN_ODSTATECHANGED: {
-      // A range selected at once (Shift+click): one report, for its end.
-      const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
-      if (change.iTo >= 0 && change.iTo < list.Count()) list_events->lvClipsChange(change.iTo, ListChange::kState);
-      return 0;
-    }
-    case LVN_COLUMNCLICK:
-      list_events->lvClipsColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
-      return 0;
-    case NM_CLICK:
-      list_events->lvClipsClick();
-      return 0;
-    case NM_DBLCLK:
-      list_events->lvClipsDblClick();
-      return 0;
-    case NM_SETFOCUS:
-      list_events->lvClipsEnter();
-      return 0;
-    default:
-      return 0;
-  }
-}
-
 IPreviewEvents* MainWindow::PaneEvents() { return events_ != nullptr ? events_->PreviewEvents() : nullptr; }
 
 void MainWindow::ExpandPane(bool expanded) {
@@ -636,41 +566,6 @@ void MainWindow::SetGlueButtonDown(bool down) {
 
 void MainWindow::SetStepfeedButtons(bool up, bool down) {
   if (tool_bar_) tool_bar_->SetStepfeedDown(up, down);
-}
-
-void MainWindow::ShowPickdropLayout(bool shown) {
-  if (pickdrop_bar_) pickdrop_bar_->SetShown(shown);
-  if (tool_bar_ && tool_bar_->hwnd() != nullptr) ::EnableWindow(tool_bar_->hwnd(), shown ? FALSE : TRUE);
-  Layout();
-}
-
-void MainWindow::SetPickdropButtons(bool lock, bool tab, bool enter, bool sticky) {
-  if (pickdrop_bar_) pickdrop_bar_->SetStates(lock, tab, enter, sticky);
-}
-
-void MainWindow::ShowAlternates(bool shown) {
-  alternates_shown_ = shown;
-  if (alternate_caption_ != nullptr) ::ShowWindow(alternate_caption_, shown ? SW_SHOW : SW_HIDE);
-  if (alternate_clips_ && alternate_clips_->hwnd() != nullptr) {
-    ::ShowWindow(alternate_clips_->hwnd(), shown ? SW_SHOW : SW_HIDE);
-  }
-  // The preview's pages give way to the list, and come back after it.
-  if (pane_ && pane_->hwnd() != nullptr) ::ShowWindow(pane_->hwnd(), !shown && preview_visible_ ? SW_SHOW : SW_HIDE);
-  Layout();
-}
-
-void MainWindow::SetAlternateCaption(std::string_view caption) {
-  if (alternate_caption_ != nullptr) ::SetWindowTextA(alternate_caption_, std::string(caption).c_str());
-}
-
-void MainWindow::FocusAlternateList() {
-  if (alternate_clips_ && alternate_clips_->hwnd() != nullptr) ::SetFocus(alternate_clips_->hwnd());
-}
-
-std::optional<int> MainWindow::PopupAlternateMenu(const std::vector<CollectionMenuEntry>& entries) {
-  if (!pickdrop_bar_) return std::nullopt;
-  const RECT button = pickdrop_bar_->ButtonRect(PickdropBar::kSetId);
-  return TrackCollectionMenu(entries, POINT{button.left, button.bottom});
 }
 
 void MainWindow::ShowMe() {
